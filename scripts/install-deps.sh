@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Tumbler need.
+# Idempotent: packages already installed are skipped, and apt is not touched at all
+# when nothing is missing. Run as root (or through sudo).
+#   install-deps.sh          everything (build, tests, end-to-end, Windows cross build)
+#   install-deps.sh game     only what building and running the Linux game needs
+set -euo pipefail
+
+game_pkgs=(cmake g++ make pkg-config libsdl2-dev libgl-dev libgl1-mesa-dri)
+test_pkgs=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
+           imagemagick sox xvfb xdotool x11-utils xauth
+           g++-mingw-w64-x86-64 wine wine64)
+
+want=("${game_pkgs[@]}")
+[ "${1:-all}" = game ] || want+=("${test_pkgs[@]}")
+
+missing=()
+for p in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+echo "installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds Tumbler and runs every test: unit and game tests, replays, and the Linux
+# end-to-end run in a virtual X server. Installs what it needs first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+jobs=$(nproc)
+cmake --preset default >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+for e2e in tests/e2e/linux_*.sh; do
+  [ -e "$e2e" ] || continue
+  echo "== $e2e"
+  bash "$e2e" build
+done

@@ -1,0 +1,20 @@
+// Small runtime services: random numbers, the table sine, and the string routines whose
+// exact semantics the level parser, the file store and the image loader rely on.
+#pragma once
+#include <cstdint>
+
+// seed = seed * 263 + 71, then the millisecond clock and the call count are mixed in.
+// The first value is always 14536. Main thread only.
+uint32_t os_rand();
+
+// Table sine with 1023 steps per 2π (period 2π·1024/1023); safe from any thread.
+float os_sin(float angle);
+float os_cos(float angle);
+
+int32_t os_strlen(const char* text);                      // capped at 1024
+int32_t os_strcmp(const char* first, const char* second);  // 0 when first equals or leads second
+int32_t os_streq(const char* first, const char* second);   // 1 when equal
+const char* os_str_suffix(const char* text, const char* suffix);  // suffix at text's end, or null
+
+// The sine table itself (512 entries, one cycle, built with 3.14 for π).
+extern const int16_t os_sine_table[512];
