@@ -1,0 +1,58 @@
+// map: a level as a grid of one-byte cell codes plus a parallel grid of flag bytes.
+// Owned by the game (one map at a time); parsed from the text of an embedded level file.
+// Any position outside the grid reads as an empty cell with no flags.
+#pragma once
+#include <cstdint>
+
+// Cell codes; a code is also the number of the tile that draws it.
+constexpr uint8_t CELL_BLOCK = 0;       // '.': solid block drawn as tile 0
+constexpr uint8_t CELL_ROCK = 6;        // '#': falls, rolls, can be pushed sideways
+constexpr uint8_t CELL_DIRT = 7;        // 'X': dug away by the player
+constexpr uint8_t CELL_DIAMOND = 9;     // 'D': animates through 9, 10, 11
+constexpr uint8_t CELL_DIAMOND_LAST = 11;
+constexpr uint8_t CELL_WALL = 16;       // 'W'
+constexpr uint8_t CELL_ENEMY = 17;      // 'E': animates through 17, 18, 19
+constexpr uint8_t CELL_ENEMY_LAST = 19;
+constexpr uint8_t CELL_WEAK_WALL = 22;  // 'H': a falling rock breaks through it
+constexpr uint8_t CELL_PATH_END = '0';  // path line digits: '0' ends the path
+constexpr uint8_t CELL_PATH_RIGHT = '1';
+constexpr uint8_t CELL_PATH_LEFT = '2';
+constexpr uint8_t CELL_PATH_UP = '3';
+constexpr uint8_t CELL_PATH_DOWN = '4';
+constexpr uint8_t CELL_START = 'S';     // the player's start cell (83)
+constexpr uint8_t CELL_VACATED = 253;   // left during the current world step; back to empty after it
+constexpr uint8_t CELL_EMPTY = 255;
+
+// Flag bits: 1 = handled in this world step; 16/32/64/128 = an enemy's heading.
+constexpr uint8_t MAP_FLAG_DONE = 1;
+constexpr uint8_t MAP_FLAG_UP = 16;
+constexpr uint8_t MAP_FLAG_RIGHT = 32;
+constexpr uint8_t MAP_FLAG_DOWN = 64;
+constexpr uint8_t MAP_FLAG_LEFT = 128;
+
+// The last row (height - 1) is the screen path line; rows 0 .. height - 2 are the playfield.
+struct map_t {
+  int32_t width;
+  int32_t height;  // path line included
+  uint8_t* cells;  // width * height codes, row-major (os_alloc)
+  uint8_t* flags;  // width * height flag bytes, 0 after parsing (os_alloc)
+};
+
+// Parses length bytes of level text (rows end in CR LF; the last line is the path line).
+// Never reads past text[length - 1]. The result owns its arrays: release with map_free.
+map_t map_parse(const uint8_t* text, uint32_t length);
+
+// map_parse of the embedded file `name`; a name the store lacks gives width 0, height 1.
+map_t map_load(const char* name);
+
+// Releases cells and flags and nulls both pointers.
+void map_free(map_t* map);
+
+// The code at (x, y); CELL_EMPTY outside the grid.
+uint8_t map_get_cell(const map_t* map, int32_t x, int32_t y);
+// Writes the code and clears that cell's flags; nothing outside the grid.
+void map_set_cell(map_t* map, int32_t x, int32_t y, uint8_t code);
+// The flag byte at (x, y); 0 outside the grid.
+uint8_t map_get_flags(const map_t* map, int32_t x, int32_t y);
+// Writes the flag byte only; nothing outside the grid.
+void map_set_flags(map_t* map, int32_t x, int32_t y, uint8_t value);
