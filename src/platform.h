@@ -44,14 +44,20 @@ bool platform_ask_yes_no(const char* text, const char* caption);
 // --- the wave device and the audio thread ------------------------------------------------
 // The portable audio module (audio/) owns the ring, the header table and the per-block
 // protocol; a back end only moves blocks to the sound card and wakes the audio thread.
+// Call order: lock_init, start_thread, wave_open, (queue / wait / release)..., post_quit,
+// wave_reset, wave_close, lock_delete. Queue and release are called with the lock held;
+// none of these functions takes the lock itself.
 
-// The one lock shared by the main thread and the audio thread (ring, headers, song slots).
+// The one lock shared by the main thread and the audio thread (ring, headers, song slots,
+// songs). Not recursive. Lock and unlock are only called between init and delete.
 void platform_audio_lock_init();
 void platform_audio_lock();
 void platform_audio_unlock();
 void platform_audio_lock_delete();
 
-// Starts the audio thread running body(); false when no thread could be made.
+// Starts the audio thread running body(); false when no thread could be made. The thread
+// ends when body returns (nobody joins it; the audio module waits for body to finish by a
+// flag it keeps under the lock). Completions posted before the thread first waits are kept.
 bool platform_audio_start_thread(void (*body)());
 
 // Opens the default output for 22050 Hz, signed 16-bit, mono, volume at maximum. Its block
@@ -59,21 +65,27 @@ bool platform_audio_start_thread(void (*body)());
 bool platform_wave_open();
 
 // Queues one block of samples under header slot `header` (0..9). The samples stay valid
-// until that header completes.
+// and unchanged until that header has been released.
 void platform_wave_queue(int32_t header, const int16_t* samples, int32_t count);
 
-// Gives back a finished header (the Windows unprepare).
+// Gives back a finished header (the Windows unprepare). Audio thread, after its wait
+// returned that header.
 void platform_wave_release(int32_t header);
 
-// Audio thread only: waits for the next event. Returns the slot of a finished block, or -1
-// when the thread was asked to quit.
+// Audio thread only: waits for the next event. Returns the header slot (0..9) of a finished
+// block, blocks finishing in the order they were queued, or -1 when the thread was asked to
+// quit.
 int32_t platform_audio_wait();
 
-// Asks the audio thread to quit (its platform_audio_wait returns -1).
+// Asks the audio thread to quit (its next platform_audio_wait returns -1). Main thread.
 void platform_audio_post_quit();
 
-// Stops playback and returns every queued block; false when no device is open.
+// Stops playback and drops every queued block (no completion is delivered for them); false
+// when no device is open. Main thread, after the audio thread has ended.
 bool platform_wave_reset();
+
+// Closes the device after the reset; does nothing when none is open. Main thread.
+void platform_wave_close();
 
 // Sleeps about one millisecond (waiting for the audio thread to end).
 void platform_sleep_ms(uint32_t ms);
