@@ -23,6 +23,9 @@ void os_quit();
 // Ticks since start (never reset); the mouse-button counter advances once per value.
 uint32_t os_tick_count();
 
+// Test seam: the clock as at program start (not initialised, counters 0, os_running 1).
+void os_clock_restart();
+
 // The game's hooks, supplied by the game module.
 void game_init();
 void game_tick(float dt);

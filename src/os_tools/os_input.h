@@ -50,3 +50,5 @@ void os_clear_input();
 struct g_display;
 // The display description used for mouse scaling (null: scaling skipped).
 void os_set_input_display(const g_display* display);
+// Test seam: every piece of input state as at program start.
+void os_input_restart();
