@@ -1,0 +1,23 @@
+// The start question as an SDL message box with Yes and No: Return answers yes, Escape no,
+// as the Windows box does. A box that cannot be shown counts as no.
+#include <SDL.h>
+
+#include "platform.h"
+
+bool platform_ask_yes_no(const char* text, const char* caption) {
+  enum { ANSWER_NO = 0, ANSWER_YES = 1 };
+  const SDL_MessageBoxButtonData buttons[] = {
+      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, ANSWER_NO, "No"},
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, ANSWER_YES, "Yes"},
+  };
+  SDL_MessageBoxData box{};
+  box.flags = SDL_MESSAGEBOX_INFORMATION;
+  box.window = nullptr;
+  box.title = caption;
+  box.message = text;
+  box.numbuttons = 2;
+  box.buttons = buttons;
+  int answer = ANSWER_NO;
+  if (SDL_ShowMessageBox(&box, &answer) != 0) return false;
+  return answer == ANSWER_YES;
+}

@@ -1,0 +1,136 @@
+// The window, its OpenGL context and the fullscreen mode, through SDL2. Mirrors the Windows
+// back end: same title, the requested client size centred on the desktop, or the whole
+// desktop at its own resolution with the cursor hidden; a double-buffered compatibility
+// context made current on the main thread.
+#include <SDL.h>
+
+#include "graph/g_display.h"
+#include "os_tools/os_log.h"
+#include "os_tools/os_mem.h"
+#include "platform.h"
+#include "platform_sdl/sdl_window.h"
+#include "platform_win32/win32_rules.h"
+
+static const char* const SDL_WINDOW_TITLE = "Glimmerbyte (GJ07) Tumbler";
+
+static struct {
+  SDL_Window* window;
+  SDL_GLContext context;
+  g_display* display;
+  bool cursor_hidden;
+} sdl_window;
+
+// The desktop size, or the wanted size when SDL cannot tell.
+static void desktop_size(int32_t* width, int32_t* height) {
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {
+    *width = mode.w;
+    *height = mode.h;
+  }
+}
+
+bool platform_open_window(g_display* display) {
+  os_log("PLATFORM SDL\n");
+  sdl_window.display = display;
+  OS_ASSERT(display != nullptr);
+  if (!display) return false;
+  OS_ASSERT(os_alloc_count() == 0);
+  sdl_window.window = nullptr;
+  sdl_window.context = nullptr;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    os_log("SDL video: %s\n", SDL_GetError());
+    return false;
+  }
+
+  const bool fullscreen = display->fullscreen != 0;
+  int32_t screen_width = display->window_width;
+  int32_t screen_height = display->window_height;
+  desktop_size(&screen_width, &screen_height);
+  const win32_placement place = win32_place_window(
+      screen_width, screen_height, display->window_width, display->window_height, fullscreen);
+  if (fullscreen) {
+    display->window_width = screen_width;
+    display->window_height = screen_height;
+  }
+
+  // 16 colour bits at least, no depth, stencil or alpha: the presenter only blends textures.
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 6);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+  if (fullscreen) flags |= SDL_WINDOW_BORDERLESS;
+  sdl_window.window =
+      SDL_CreateWindow(SDL_WINDOW_TITLE, place.x, place.y, place.width, place.height, flags);
+  OS_ASSERT(sdl_window.window != nullptr);
+  if (!sdl_window.window) {
+    os_log("SDL window: %s\n", SDL_GetError());
+    return false;
+  }
+  sdl_window.context = SDL_GL_CreateContext(sdl_window.window);
+  OS_ASSERT(sdl_window.context != nullptr);
+  if (sdl_window.context) {
+    const int made_current = SDL_GL_MakeCurrent(sdl_window.window, sdl_window.context);
+    OS_ASSERT(made_current == 0);
+    // Where the driver allows it; the game runs unthrottled otherwise.
+    SDL_GL_SetSwapInterval(1);
+  } else {
+    os_log("SDL context: %s\n", SDL_GetError());
+  }
+  SDL_ShowWindow(sdl_window.window);
+
+  if (fullscreen) {
+    if (SDL_SetWindowFullscreen(sdl_window.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+      // The borderless desktop-sized window stays, with the cursor visible.
+      display->fullscreen = 0;
+      return false;
+    }
+    SDL_ShowCursor(SDL_DISABLE);
+    sdl_window.cursor_hidden = true;
+  }
+
+  // The size the platform really gave is what the presenter must fill.
+  int drawable_width = 0;
+  int drawable_height = 0;
+  SDL_GL_GetDrawableSize(sdl_window.window, &drawable_width, &drawable_height);
+  if (drawable_width > 0 && drawable_height > 0) {
+    display->window_width = drawable_width;
+    display->window_height = drawable_height;
+  }
+  return true;
+}
+
+void platform_close_window(g_display* display) {
+  OS_ASSERT(display != nullptr);
+  const int32_t live = os_alloc_count();
+  if (live > 0) {
+    os_log("memory leak : %d blocks\n", live);
+    OS_ASSERT(live == 0);
+  }
+  if (display && display->fullscreen) SDL_ShowCursor(SDL_ENABLE);
+  sdl_window.cursor_hidden = false;
+  if (display) display->fullscreen = 0;
+  sdl_window.display = nullptr;
+}
+
+void platform_swap_buffers() {
+  OS_ASSERT(sdl_window.window != nullptr);
+  if (sdl_window.window) SDL_GL_SwapWindow(sdl_window.window);
+}
+
+void* platform_gl_proc(const char* name) { return SDL_GL_GetProcAddress(name); }
+
+bool sdl_window_exists() { return sdl_window.window != nullptr; }
+
+void sdl_window_teardown() {
+  if (sdl_window.context) SDL_GL_DeleteContext(sdl_window.context);
+  if (sdl_window.window) SDL_DestroyWindow(sdl_window.window);
+  sdl_window.context = nullptr;
+  sdl_window.window = nullptr;
+  SDL_Quit();
+}

@@ -1,0 +1,29 @@
+// The millisecond clock from the performance counter.
+#include <windows.h>
+
+#include "os_tools/os_log.h"
+#include "platform.h"
+#include "platform_win32/win32_rules.h"
+
+static struct {
+  bool started;
+  int64_t start;
+  float factor;
+} win32_time;
+
+uint32_t platform_get_time_ms() {
+  if (!win32_time.started) {
+    LARGE_INTEGER frequency;
+    const BOOL known = QueryPerformanceFrequency(&frequency);
+    OS_ASSERT(known && frequency.QuadPart > 0);
+    if (!known || frequency.QuadPart <= 0) return 0;  // tried again on the next call
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    win32_time.start = start.QuadPart;
+    win32_time.factor = win32_ms_factor(frequency.QuadPart);
+    win32_time.started = true;
+  }
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return win32_ms_from_count(now.QuadPart - win32_time.start, win32_time.factor);
+}

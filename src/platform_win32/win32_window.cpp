@@ -1,0 +1,148 @@
+// The window, the device context, the OpenGL (WGL) context and the fullscreen display mode.
+// Only what the game needs: a double-buffered context current on the main thread, a client
+// area of the requested size (or the whole screen), a swap, and the leak report at close.
+// The context, the window and the class are left for the end of the process to release.
+#include <windows.h>
+
+#include "graph/g_display.h"
+#include "os_tools/os_log.h"
+#include "os_tools/os_mem.h"
+#include "platform.h"
+#include "platform_win32/win32_rules.h"
+#include "platform_win32/win32_window.h"
+
+static const char* const WIN32_CLASS_NAME = "tumblerClass";
+static const char* const WIN32_WINDOW_TITLE = "Glimmerbyte (GJ07) Tumbler";
+
+static struct {
+  HWND window;
+  HDC device_context;
+  HGLRC render_context;
+  g_display* display;
+} win32_window;
+
+static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "pixel format request layout");
+static_assert(sizeof(DEVMODEA) == 156, "display mode request layout");
+
+HWND win32_window_handle() { return win32_window.window; }
+
+// Fullscreen: asks for the screen's own resolution at 32 bits, so the desktop keeps its size
+// and the presenter scales the picture. False when the mode change is refused.
+static bool enter_fullscreen(int32_t width, int32_t height) {
+  DEVMODEA mode;
+  ZeroMemory(&mode, sizeof(mode));
+  mode.dmSize = sizeof(mode);
+  mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+  mode.dmBitsPerPel = 32;
+  mode.dmPelsWidth = static_cast<DWORD>(width);
+  mode.dmPelsHeight = static_cast<DWORD>(height);
+  return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
+}
+
+bool platform_open_window(g_display* display) {
+  os_log("PLATFORM WIN32\n");
+  win32_window.display = display;
+  OS_ASSERT(display != nullptr);
+  if (!display) return false;
+
+  const bool fullscreen = display->fullscreen != 0;
+  const int32_t screen_width = GetSystemMetrics(SM_CXSCREEN);
+  const int32_t screen_height = GetSystemMetrics(SM_CYSCREEN);
+  const win32_placement place = win32_place_window(
+      screen_width, screen_height, display->window_width, display->window_height, fullscreen);
+  const DWORD style = fullscreen ? WS_POPUP : (WS_POPUP | WS_CAPTION | WS_SYSMENU);
+  if (fullscreen) {
+    display->window_width = screen_width;
+    display->window_height = screen_height;
+  }
+  OS_ASSERT(os_alloc_count() == 0);
+
+  win32_window.window = nullptr;
+  win32_window.device_context = nullptr;
+  win32_window.render_context = nullptr;
+
+  WNDCLASSA window_class;
+  ZeroMemory(&window_class, sizeof(window_class));
+  window_class.lpfnWndProc = platform_window_proc;
+  window_class.hInstance = GetModuleHandleA(nullptr);
+  window_class.lpszClassName = WIN32_CLASS_NAME;
+  if (!RegisterClassA(&window_class)) return false;
+
+  win32_window.window = CreateWindowExA(0, WIN32_CLASS_NAME, WIN32_WINDOW_TITLE, style, place.x,
+                                        place.y, place.width, place.height, nullptr, nullptr,
+                                        nullptr, nullptr);
+  OS_ASSERT(win32_window.window != nullptr);
+
+  // Created with an outer size of the wanted client size: add the frame's share once.
+  RECT client;
+  if (GetClientRect(win32_window.window, &client)) {
+    const int32_t client_width = client.right - client.left;
+    const int32_t client_height = client.bottom - client.top;
+    SetWindowPos(win32_window.window, nullptr, 0, 0,
+                 win32_outer_size(display->window_width, client_width),
+                 win32_outer_size(display->window_height, client_height), SWP_NOMOVE);
+  }
+
+  win32_window.device_context = GetDC(win32_window.window);
+  OS_ASSERT(win32_window.device_context != nullptr);
+  PIXELFORMATDESCRIPTOR request;
+  ZeroMemory(&request, sizeof(request));
+  request.nSize = sizeof(request);
+  request.nVersion = 1;
+  request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  request.iPixelType = PFD_TYPE_RGBA;
+  request.cColorBits = 16;
+  request.iLayerType = PFD_MAIN_PLANE;
+  const int format = ChoosePixelFormat(win32_window.device_context, &request);
+  OS_ASSERT(format != 0);
+  const BOOL format_set = SetPixelFormat(win32_window.device_context, format, &request);
+  OS_ASSERT(format_set);
+  win32_window.render_context = wglCreateContext(win32_window.device_context);
+  OS_ASSERT(win32_window.render_context != nullptr);
+  const BOOL made_current =
+      wglMakeCurrent(win32_window.device_context, win32_window.render_context);
+  OS_ASSERT(made_current);
+
+  ShowWindow(win32_window.window, SW_SHOW);
+  if (!fullscreen) return true;
+
+  if (!enter_fullscreen(screen_width, screen_height)) {
+    // The captionless screen-sized window stays, with the cursor visible.
+    display->fullscreen = 0;
+    return false;
+  }
+  SetWindowPos(win32_window.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
+  ShowCursor(FALSE);
+  return true;
+}
+
+void platform_close_window(g_display* display) {
+  OS_ASSERT(display != nullptr);
+  const int32_t live = os_alloc_count();
+  if (live > 0) {
+    os_log("memory leak : %d blocks\n", live);
+    OS_ASSERT(live == 0);
+  }
+  ReleaseDC(win32_window.window, win32_window.device_context);
+  if (display && display->fullscreen) ShowCursor(TRUE);
+  win32_window.device_context = nullptr;
+  win32_window.window = nullptr;
+  if (display) display->fullscreen = 0;
+}
+
+void platform_swap_buffers() {
+  OS_ASSERT(win32_window.device_context != nullptr);
+  SwapBuffers(win32_window.device_context);
+}
+
+// wglGetProcAddress answers only for entry points beyond OpenGL 1.1 and some drivers return
+// small sentinel values instead of null; the 1.1 ones come from opengl32 itself.
+void* platform_gl_proc(const char* name) {
+  PROC proc = wglGetProcAddress(name);
+  const intptr_t value = reinterpret_cast<intptr_t>(proc);
+  if (value == 0 || value == 1 || value == 2 || value == 3 || value == -1) {
+    HMODULE opengl = GetModuleHandleA("opengl32.dll");
+    proc = opengl ? GetProcAddress(opengl, name) : nullptr;
+  }
+  return reinterpret_cast<void*>(proc);
+}
