@@ -128,6 +128,14 @@ std::vector<std::string> split(const std::string& line) {
   return tokens;
 }
 
+// A comment starts at a '#' that begins the line or follows a blank ("G#5" is a note).
+std::string strip_comment(const std::string& raw) {
+  for (size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] == '#' && (i == 0 || raw[i - 1] == ' ' || raw[i - 1] == '\t')) return raw.substr(0, i);
+  }
+  return raw;
+}
+
 }  // namespace
 
 std::string note_name(uint8_t note) {
@@ -146,7 +154,7 @@ song parse_song_text(const std::string& text, const std::string& name) {
   std::string raw;
   while (std::getline(lines, raw)) {
     ++in.line;
-    std::string line = raw.substr(0, raw.find('#'));
+    std::string line = strip_comment(raw);
     std::vector<std::string> tokens = split(line);
     if (tokens.empty()) continue;
     const std::string& key = tokens[0];

@@ -1,6 +1,6 @@
 // song_text: the readable song notation and its reader.
 //
-//   # a comment runs to the end of the line
+//   # a comment runs to the end of the line (a "#" inside a word, as in "G#5", is not one)
 //   order 1 0 3 2          pattern numbers played in turn
 //   size 812               exact size of the .sqt file (optional; smallest encoding without it)
 //   pattern 0              following tracks belong to pattern 0 (numbered 0, 1, 2 ... in turn)
