@@ -224,9 +224,8 @@ static inline void snd_voice_sample(snd_voice* voice, float* acc) {
   }
   if (voice->vibrato_on) {
     voice->counter = int32_t(uint32_t(voice->counter) + 1u);
-    const float phase = float(voice->counter) * voice->vibrato_rate;
-    for (int32_t i = 0; i < 2; ++i)
-      voice->step[i] = voice->goal_step[i] = os_sin(phase) * voice->vibrato_depth + voice->base_step[i];
+    const float swing = os_sin(float(voice->counter) * voice->vibrato_rate) * voice->vibrato_depth;
+    for (int32_t i = 0; i < 2; ++i) voice->step[i] = voice->goal_step[i] = swing + voice->base_step[i];
   }
   if (voice->arp_on) {
     voice->counter = int32_t(uint32_t(voice->counter) + 1u);
