@@ -17,9 +17,10 @@ static_assert(sizeof(g_pixel) == 4, "pixels are four bytes");
 // Blit modes: 0 copies every pixel, 1 copies opaque pixels only, anything else blends.
 enum : uint8_t { G_BLIT_COPY = 0, G_BLIT_KEY = 1, G_BLIT_BLEND = 2 };
 
-// Largest image any routine creates: 16M pixels (64 MB). Bigger or non-positive sizes give
-// the empty image, so a hostile file header never reaches the allocator with a wrapped size.
-constexpr int64_t G_IMAGE_MAX_PIXELS = int64_t(1) << 24;
+// Largest image any routine creates: 4M pixels (16 MB, 2048 x 2048). Bigger or non-positive
+// sizes give the empty image, so a hostile file header never reaches the allocator with a
+// wrapped size nor makes every decode of a tiny file fill a huge block.
+constexpr int64_t G_IMAGE_MAX_PIXELS = int64_t(1) << 22;
 
 // A zero-filled image of width x height; empty when a side is below 1 or the size too large.
 g_image g_create_image(int32_t width, int32_t height);
