@@ -81,12 +81,12 @@ pcxr_picture load(const std::string &root, const char *data) {
 // Text drawn as the game draws it: black made transparent, a one-pixel black outline around
 // the white, each character advancing by its measured width plus 2.
 void preview_text(const pcxr_picture &font, const std::string &root, const std::string &dir) {
-  const int W = 320, H = 240;
+  const int W = 320, H = 260;
   std::vector<uint32_t> out(W * H, 0xFF3C3C3Cu);
   const char *lines[] = {"Collect all diamonds", "and follow the screen..", "start game",
                          " Game Over", "Next Level", "You Did IT!", "00 3/12 lvl:0",
                          "ABCDEFGHIJKLM", "NOPQRSTUVWXYZ", "abcdefghijklm", "nopqrstuvwxyz",
-                         "0123456789!?.,:;#&@"};
+                         "0123456789!?.,:;#&@", "\xC0\xC9\xCE\xD5\xC4\xC7\xD1\xC5\xC6 \xA3\x80\xA9\xBF\xA1\xB0"};
   (void)root;
   int y = 0;
   for (const char *line : lines) {
