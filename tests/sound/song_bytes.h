@@ -109,7 +109,10 @@ struct SoundTest : ::testing::Test {
     }
     snd_music = snd_song{};
   }
-  void TearDown() override { snd_free_music(); }
+  void TearDown() override {
+    snd_free_music();
+    EXPECT_EQ(snd_live_waves, 0) << "a test left instrument tables behind";
+  }
 
   void load(const std::vector<uint8_t>& bytes) { snd_set_music(parse_bytes(bytes)); }
 

@@ -128,6 +128,7 @@ TEST_F(SongsTest, DidItIsHeardWithA392HzFirstNoteOneRowPerBlockAndLoops) {
   EXPECT_GT(power_at(heard, from, to, 392.0), 20.0 * power_at(heard, from, to, 349.2));
 
   // track 0 alone crosses zero upwards 392 times a second
+  snd_free_music();
   SetUp();
   snd_set_music(snd_load_song("did_it.sqt"));
   snd_play_music();
