@@ -74,6 +74,14 @@ TEST(ArtSources, TitleRimAndGradient) {
   EXPECT_EQ(at(8, 9), 0);
   EXPECT_EQ(at(16, 20), 1);  // three pixels of rim down and right
   EXPECT_EQ(at(17, 20), 0);
+  // A stamp at twice its size; '_' keeps what lies underneath.
+  ASSERT_TRUE(art_build_title(head + "origin 10 10\nstamp 9 9 2\n_k\nend\nlogo\n#\n", &img, &error))
+      << error;
+  EXPECT_EQ(at(10, 10), 2);
+  EXPECT_EQ(at(11, 9), 1);
+  EXPECT_EQ(at(12, 10), 1);
+  EXPECT_EQ(at(13, 10), 0);
+  EXPECT_FALSE(art_build_title(head + "origin 10 10\nstamp 318 9 2\nkk\nend\nlogo\n#\n", &img, &error));
   EXPECT_FALSE(art_build_title(head + "origin 318 10\nlogo\n#\n", &img, &error));
   EXPECT_NE(error.find("does not fit"), std::string::npos) << error;
   EXPECT_FALSE(art_build_title("cell 4\nlogo\n#\n", &img, &error));

@@ -187,6 +187,11 @@ bool art_build_title(const std::string &text, pcxw_image *out, std::string *erro
   std::map<char, int> legend;
   title_style st;
   std::vector<std::string> logo;
+  struct stamp {
+    int x, y, scale;
+    std::vector<std::string> rows;
+  };
+  std::vector<stamp> stamps;
   std::string line, why;
   while (r.next(&line, true)) {
     std::istringstream in(line);
@@ -216,6 +221,18 @@ bool art_build_title(const std::string &text, pcxw_image *out, std::string *erro
       in >> st.shadow;
     } else if (word == "border") {
       in >> st.border;
+    } else if (word == "stamp") {
+      // Small pictures laid over the finished logo; '_' leaves the pixel underneath.
+      stamp st_;
+      in >> st_.x >> st_.y;
+      if (!(in >> st_.scale)) st_.scale = 1;
+      if (st_.scale < 1 || st_.scale > 8) return fail(error, r, "stamp scale must be 1..8");
+      while (r.next(&line, true) && line != "end") {
+        for (char c : line)
+          if (c != '_' && !legend.count(c)) return fail(error, r, std::string("unknown colour ") + c);
+        st_.rows.push_back(line);
+      }
+      stamps.push_back(st_);
     } else if (word == "logo") {
       while (r.next(&line, false)) logo.push_back(line);
     } else {
@@ -268,6 +285,22 @@ bool art_build_title(const std::string &text, pcxw_image *out, std::string *erro
           dark = lit(x - dx, y - dy);
       if (dark) px = static_cast<uint8_t>(st.outline);
     }
+  for (const stamp &sp : stamps)
+    for (size_t y = 0; y < sp.rows.size(); ++y)
+      for (size_t x = 0; x < sp.rows[y].size(); ++x) {
+        if (sp.rows[y][x] == '_') continue;
+        for (int dy = 0; dy < sp.scale; ++dy)
+          for (int dx = 0; dx < sp.scale; ++dx) {
+            int px = sp.x + static_cast<int>(x) * sp.scale + dx;
+            int py = sp.y + static_cast<int>(y) * sp.scale + dy;
+            if (px < 0 || py < 0 || px >= W || py >= H) {
+              if (error) *error = "a stamp does not fit the 320 x 100 picture";
+              return false;
+            }
+            img.pixels[static_cast<size_t>(py) * W + px] =
+                static_cast<uint8_t>(legend.at(sp.rows[y][x]));
+          }
+      }
   *out = img;
   return true;
 }

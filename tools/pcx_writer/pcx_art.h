@@ -5,7 +5,9 @@
 // Font (assets/font.txt): blocks "glyph <code> <words>" of up to 8 rows of up to 7 characters,
 // 'X' lit and '.' dark; each design pixel becomes 2 x 2 white pixels of an 18 x 19 cell.
 // Title (assets/title.txt): palette lines, role lines and a coarse "logo" grid that is
-// enlarged and given an outline, a drop shadow, a top highlight and a vertical gradient.
+// enlarged and given an outline, a drop shadow, a top highlight and a vertical gradient;
+// "stamp <x> <y> [scale]" blocks (rows of palette characters, "_" see-through, closed by "end")
+// are laid over it.
 // Lines starting with ';' are comments everywhere.
 #pragma once
 
