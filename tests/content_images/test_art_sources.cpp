@@ -80,7 +80,7 @@ TEST(ArtSources, TitleRimAndGradient) {
   EXPECT_EQ(at(10, 10), 2);
   EXPECT_EQ(at(11, 9), 1);
   EXPECT_EQ(at(12, 10), 1);
-  EXPECT_EQ(at(13, 10), 0);
+  EXPECT_EQ(at(13, 10), 2);  // the logo beyond the stamp
   EXPECT_FALSE(art_build_title(head + "origin 10 10\nstamp 318 9 2\nkk\nend\nlogo\n#\n", &img, &error));
   EXPECT_FALSE(art_build_title(head + "origin 318 10\nlogo\n#\n", &img, &error));
   EXPECT_NE(error.find("does not fit"), std::string::npos) << error;
