@@ -52,6 +52,12 @@ TEST(ArtSources, FontDesignPixelsAreTwoByTwoFromTheCellCorner) {
   EXPECT_EQ(red_at(img, 32, 40), 255);
   EXPECT_EQ(red_at(img, 33, 39), 0);
   EXPECT_EQ(red_at(img, 19, 41), 0);
+  // A row written "top/bottom" sets its two pixel lines apart.
+  ASSERT_TRUE(art_build_font("glyph 61 =\nX./.X\n", &img, &error)) << error;
+  EXPECT_EQ(red_at(img, 19, 39), 255);
+  EXPECT_EQ(red_at(img, 21, 39), 0);
+  EXPECT_EQ(red_at(img, 19, 40), 0);
+  EXPECT_EQ(red_at(img, 21, 40), 255);
   EXPECT_FALSE(art_build_font("glyph 31 x\nX\n", &img, &error));
   EXPECT_FALSE(art_build_font("glyph 65 A\nXXXXXXXX\n", &img, &error));
   EXPECT_FALSE(art_build_font("glyph 65 A\nX\nglyph 65 A\nX\n", &img, &error));

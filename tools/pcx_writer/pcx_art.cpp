@@ -142,19 +142,24 @@ bool art_build_font(const std::string &text, pcxw_image *out, std::string *error
         --r.at;
         break;
       }
-      if (row >= ART_FONT_ROWS || static_cast<int>(line.size()) > ART_FONT_COLS)
+      // "top/bottom" gives the row's two pixel lines separately (for slanted accents).
+      size_t slash = line.find('/');
+      std::string half[2] = {line.substr(0, slash),
+                             slash == std::string::npos ? line : line.substr(slash + 1)};
+      if (row >= ART_FONT_ROWS || static_cast<int>(half[0].size()) > ART_FONT_COLS ||
+          static_cast<int>(half[1].size()) > ART_FONT_COLS)
         return fail(error, r, "a glyph has at most 8 rows of at most 7 characters");
-      for (int col = 0; col < static_cast<int>(line.size()); ++col) {
-        if (line[col] == '.') continue;
-        if (line[col] != 'X') return fail(error, r, "glyph rows use only X and .");
-        // Column 0 and row 0 of the cell stay dark: the game outlines every glyph in black.
-        for (int dy = 0; dy < 2; ++dy)
+      for (int dy = 0; dy < 2; ++dy)
+        for (int col = 0; col < static_cast<int>(half[dy].size()); ++col) {
+          if (half[dy][col] == '.') continue;
+          if (half[dy][col] != 'X') return fail(error, r, "glyph rows use only X, . and /");
+          // Column 0 and row 0 of the cell stay dark: the game outlines every glyph in black.
           for (int dx = 0; dx < 2; ++dx) {
             size_t px = static_cast<size_t>(cy + 1 + row * 2 + dy) * ART_FONT_SHEET +
                         (cx + 1 + col * 2 + dx);
             img.pixels[px * 3] = img.pixels[px * 3 + 1] = img.pixels[px * 3 + 2] = 255;
           }
-      }
+        }
     }
   }
   *out = img;

@@ -3,7 +3,8 @@
 // Tile sheet (assets/tiles.txt): "colour <char> <index> <r> <g> <b>" lines give the palette,
 // then 24 blocks "tile <n> <words>" of 16 rows of 16 characters each.
 // Font (assets/font.txt): blocks "glyph <code> <words>" of up to 8 rows of up to 7 characters,
-// 'X' lit and '.' dark; each design pixel becomes 2 x 2 white pixels of an 18 x 19 cell.
+// 'X' lit and '.' dark; each design pixel becomes 2 x 2 white pixels of an 18 x 19 cell;
+// a row written "top/bottom" sets its upper and lower pixel line apart.
 // Title (assets/title.txt): palette lines, role lines and a coarse "logo" grid that is
 // enlarged and given an outline, a drop shadow, a top highlight and a vertical gradient;
 // "stamp <x> <y> [scale]" blocks (rows of palette characters, "_" see-through, closed by "end")
