@@ -25,6 +25,10 @@
 // by the first tick at or after t; an expectation at t is checked after that tick.
 // Keys: LEFT RIGHT UP DOWN ESCAPE SPACE RETURN, a letter or digit, or a number (the
 // platform's virtual-key code). Without an end line the replay ends 1 s after its last line.
+// Every *.txt in tests/replays/ is a test (tests/game/test_replays.cpp): it must hold all of
+// its expect lines (and have at least one) and leave no live block after the shutdown.
+// To find the times, trace a replay: build/tools/render_frame/render_frame FILE --trace
+// (one line per state change and per second), or look at a moment: ... FILE 4000 out.png
 //
 // Example, level 0 won (tests/replays/level0_win.txt):
 //   step 16
@@ -34,7 +38,7 @@
 //   4500 expect state next_level
 //   5000 end
 //
-// Running one from a test (see tests/game/test_replays.cpp):
+// Running one from a test of your own (see tests/game/test_replays.cpp):
 //   headless_replay replay;
 //   std::string error;
 //   ASSERT_TRUE(headless_replay_load(TUMBLER_SOURCE_DIR "/tests/replays/level0_win.txt", &replay, &error)) << error;
