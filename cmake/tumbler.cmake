@@ -22,6 +22,11 @@ endif()
 # tumbler_link, which puts them in one group that the linker rescans.
 function(tumbler_module name)
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT srcs)  # a module still being started: its header-only folder builds nothing yet
+    add_library(tumbler_${name} INTERFACE)
+    target_include_directories(tumbler_${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    return()
+  endif()
   add_library(tumbler_${name} STATIC ${srcs})
   target_include_directories(tumbler_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(tumbler_${name} PRIVATE tumbler_warnings)
