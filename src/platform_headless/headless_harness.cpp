@@ -346,11 +346,11 @@ static void apply_input(const headless_event& ev) {
 
 static void check(const headless_event& ev, headless_result* result) {
   int32_t got = 0;
-  std::string want, have;
+  char want[64] = "", have[64] = "";
   if (ev.what == "state") {
     if (game.game_state == ev.value) return;
-    want = state_name(ev.value);
-    have = state_name(game.game_state);
+    snprintf(want, sizeof want, "%s", state_name(ev.value).c_str());
+    snprintf(have, sizeof have, "%s", state_name(game.game_state).c_str());
   } else if (ev.what == "level") {
     got = game.level_index;
   } else if (ev.what == "diamonds") {
@@ -363,16 +363,18 @@ static void check(const headless_event& ev, headless_result* result) {
     const bool on_grid = game.tw > 0 && game.th > 0 && int32_t(game.player_x) % game.tw == 0 &&
                          int32_t(game.player_y) % game.th == 0;
     if (on_grid && px == ev.x && py == ev.y) return;
-    want = "(" + std::to_string(ev.x) + ", " + std::to_string(ev.y) + ")";
-    have = "x " + std::to_string(game.player_x) + " y " + std::to_string(game.player_y);
+    snprintf(want, sizeof want, "(%d, %d)", int(ev.x), int(ev.y));
+    snprintf(have, sizeof have, "x %.2f y %.2f", double(game.player_x), double(game.player_y));
   }
-  if (want.empty()) {
+  if (want[0] == 0) {
     if (got == ev.value) return;
-    want = std::to_string(ev.value);
-    have = std::to_string(got);
+    snprintf(want, sizeof want, "%d", int(ev.value));
+    snprintf(have, sizeof have, "%d", int(got));
   }
-  result->failures.push_back("line " + std::to_string(ev.line) + " at " + std::to_string(ev.time_ms) + " ms: " +
-                             ev.what + " is " + have + ", expected " + want);
+  char line[256];
+  snprintf(line, sizeof line, "line %d at %u ms: %s is %s, expected %s", int(ev.line), unsigned(ev.time_ms),
+           ev.what.c_str(), have, want);
+  result->failures.push_back(line);
 }
 
 bool headless_play(const headless_replay& replay, const headless_options& options, headless_result* result) {

@@ -248,3 +248,18 @@ TEST_F(flow, EverySongChange) {
   passes(190);
   EXPECT_TRUE(playing("start.sqt"));
 }
+
+TEST_F(flow, DirectionKeyThatLeavesTheTitleMovesOnlyIfStillHeldAfterTheStepTimer) {
+  tap(VK_RIGHT);  // leaves the title, released at once
+  passes(30);
+  EXPECT_EQ(game.game_state, GS_PLAYING);
+  EXPECT_EQ(game.player_x, 96.0f);
+  EXPECT_EQ(game.step_state, STEP_READY);
+  headless_game_stop();
+  headless_game_start(16);
+  headless_game_key(VK_RIGHT, true);  // held on
+  passes(14);  // title, level start, and 12 more ticks: 0.208 s of the level, ready at last
+  EXPECT_EQ(game.player_x, 96.0f);
+  passes(1);
+  EXPECT_EQ(game.step_state, STEP_RIGHT);
+}
