@@ -124,8 +124,6 @@ TEST_F(text, a_space_draws_a_blank_cell_and_empty_text_marks_nothing) {
 }
 
 TEST(text_buffer, a_long_line_is_cut_not_overrun) {
-  char guard_before = g_text[0];
-  (void)guard_before;
   std::string line(500, 'x');
   g_format_text("%s%d", line.c_str(), 42);
   EXPECT_EQ(strlen(g_text), size_t(G_TEXT_SIZE - 1));

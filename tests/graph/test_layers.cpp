@@ -1,5 +1,6 @@
 // Display set-up, layers, dirty marking, clearing and the fill buffers.
 #include "graph_fixture.h"
+#include "platform.h"
 
 TEST(display_setup, scales_keep_four_by_three_in_the_tighter_direction) {
   struct {
@@ -225,4 +226,14 @@ TEST_F(layers, fill_buffers_grow_only_on_demand) {
   EXPECT_EQ(os_get_fill_buf(7, 10), nullptr);
   EXPECT_EQ(os_get_fill_buf(0, -1), nullptr);
   EXPECT_TRUE(log.contains("assert:"));
+}
+
+TEST(headless_window, answers_the_start_question_from_its_script) {
+  headless_window_reset();
+  EXPECT_FALSE(platform_ask_yes_no("Use fullscreen mode", "Select display mode"));
+  EXPECT_STREQ(headless_window_question(), "Use fullscreen mode");
+  EXPECT_STREQ(headless_window_caption(), "Select display mode");
+  headless_window_set_answer(true);
+  EXPECT_TRUE(platform_ask_yes_no("Use fullscreen mode", "Select display mode"));
+  EXPECT_EQ(platform_gl_proc("glBindBuffer"), nullptr);
 }

@@ -94,24 +94,6 @@ TEST_F(present, the_composed_frame_blends_upper_layers_over_layer_zero) {
   EXPECT_EQ(f[10 * 320 + 20] & 0xFF, uint32_t((255 * 128 + 60 * 127 + 127) / 255));
 }
 
-TEST_F(present, layers_above_zero_are_blended_unless_only_layer_zero_came_before) {
-  // Only layer 0 and 2 active: layer 2 is drawn with the state layer 0 left (no blending).
-  g_deinit_display();
-  headless_window_reset();
-  headless_render_reset();
-  g_init_display(false);
-  g_create_layer(2);
-  g_present();
-  auto c = calls();
-  int draws = 0;
-  for (auto& call : c)
-    if (call.op == HEADLESS_R_DRAW) {
-      EXPECT_EQ(call.blend, 0) << call.layer;
-      ++draws;
-    }
-  EXPECT_EQ(draws, 2);
-}
-
 TEST_F(present, shutting_down_deletes_each_texture_once) {
   g_deinit_display();
   EXPECT_EQ(headless_render_count(HEADLESS_R_DELETE), 4);
