@@ -88,7 +88,8 @@ void g_draw_quad(const g_quad* quad) {
   if (!target || !quad || !target->pixels) return;
   const g_image* texture = g_state.texture;
   const bool textured = texture != nullptr && texture->pixels != nullptr;
-  const int32_t rows = target->height, columns = target->width;
+  // Span x values are 16-bit: a wider target is drawn in its first 32767 columns only.
+  const int32_t rows = target->height, columns = target->width < 32767 ? target->width : 32767;
 
   g_spans s = {};
   s.rows = rows;
@@ -135,7 +136,7 @@ void g_draw_quad(const g_quad* quad) {
       const int32_t du = int32_t(float(int64_t(s.right_u[y]) - s.left_u[y]) * reciprocal);
       const int32_t dv = int32_t(float(int64_t(s.right_v[y]) - s.left_v[y]) * reciprocal);
       int32_t u = s.left_u[y], vv = s.left_v[y];
-      g_pixel* out = target->pixels + int64_t(y) * columns + left;
+      g_pixel* out = target->pixels + int64_t(y) * target->width + left;
       for (int32_t i = 0; i < span; ++i) {
         out[i] = texels[g_texel_index(u, vv, tw, mask, count)];
         u += du;
@@ -150,7 +151,7 @@ void g_draw_quad(const g_quad* quad) {
   for (int32_t i = 0; i < columns; ++i) row[i] = colour;
   for (int32_t y = 0; y < rows; ++y) {
     const int32_t left = s.left_x[y], span = s.right_x[y] - left;
-    if (span > 0) memcpy(target->pixels + int64_t(y) * columns + left, row, size_t(span) * sizeof(g_pixel));
+    if (span > 0) memcpy(target->pixels + int64_t(y) * target->width + left, row, size_t(span) * sizeof(g_pixel));
   }
 }
 
