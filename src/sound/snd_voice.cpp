@@ -250,22 +250,28 @@ void snd_mix(int16_t* out) {
   if (out == nullptr) return;
   const float high = float(snd_amplitude);
   const float low = -float(snd_amplitude >> 1);
+  const float master = snd_master_volume;
+  // No voice starts during a block, so the voices that can sound are known up front, in
+  // mixing order; a timed note may still end inside the block.
+  snd_voice* voices[SND_SLOTS * SND_VOICES];
+  int32_t candidates = 0;
+  for (int32_t b = 0; b < SND_SLOTS; ++b)
+    for (snd_voice& voice : snd_banks[b])
+      if (voice.active && voice.enabled && voice.wave != nullptr && voice.wave->samples != nullptr)
+        voices[candidates++] = &voice;
   for (int32_t n = 0; n < SND_BLOCK; ++n) {
     float acc = 0.0f;
     int32_t live = 0;
-    for (int32_t b = 0; b < SND_SLOTS; ++b) {
-      for (snd_voice& voice : snd_banks[b]) {
-        if (!voice.active || !voice.enabled) continue;
-        if (voice.wave == nullptr || voice.wave->samples == nullptr) continue;
-        live++;
-        snd_voice_sample(&voice, &acc);
-      }
+    for (int32_t c = 0; c < candidates; ++c) {
+      if (!voices[c]->active) continue;
+      live++;
+      snd_voice_sample(voices[c], &acc);
     }
     if (live == 0) {
       memset(out, 0, sizeof(int16_t) * SND_BLOCK);
       return;
     }
-    const float value = snd_master_volume * acc;
+    const float value = master * acc;
     int32_t sample;
     if (value != value)
       sample = 0;
