@@ -1,6 +1,6 @@
 // level_trace: plays a replay and prints what happens in it, for writing levels and their
 // replays. Prints a line whenever the player's cell, the game state or the diamond count
-// changes, and the level as text when the state changes and at the end.
+// changes, and the level as text when the state changes (and at LEVEL_TRACE_AT ms, if set).
 //   level_trace REPLAY [--delay MS | --late MS]
 // --delay: each arrow press up to MS later, by varying amounts; --late: every one MS later.
 #include <cstdio>
@@ -55,7 +55,8 @@ void on_pass(uint32_t time_ms, void* user) {
     t.cy = cy;
     t.diamonds = game.diamonds_collected;
   }
-  if (state_changed) {
+  static const char* at = std::getenv("LEVEL_TRACE_AT");  // also print the level at this time (ms)
+  if (state_changed || (at != nullptr && time_ms == static_cast<uint32_t>(std::atoi(at)))) {
     print_map(cx, cy);
     t.state = game.game_state;
   }
