@@ -80,9 +80,10 @@ void snd_parse_song(snd_song* out, const uint8_t* data, uint32_t size) {
 
 // --- the sequencer step ------------------------------------------------------------------
 
-// The row's track t in pattern `pattern` (valid index) of song.
 static const uint8_t* snd_pattern(const snd_song* song, int32_t pattern) { return song->patterns[pattern]; }
 
+// Plays track t of the current row on voice t. The current pattern's speed, override and
+// note-off commands act first, so the rest of the row already comes from an override they set.
 static void snd_play_track(snd_song* song, int32_t t, int32_t* next_position) {
   const int32_t row = song->row;
   const uint8_t* P = snd_pattern(song, song->current_pattern);

@@ -50,3 +50,6 @@ int32_t snd_tick(int32_t slot, snd_song* song);
 
 // snd_tick for each slot that holds a song. Audio thread, once per finished block, lock held.
 void snd_tick_all();
+
+static_assert(SND_PATTERN_BYTES == 24 * SND_ROWS, "five fields and the flags for four tracks");
+static_assert(snd_flags_at(3, SND_ROWS - 1) == SND_PATTERN_BYTES - 1);
