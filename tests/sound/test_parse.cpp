@@ -140,18 +140,4 @@ TEST_F(ParseTest, PatternsPastThe255thAreIgnored) {
   EXPECT_EQ(os_alloc_count(), blocks);
 }
 
-TEST_F(ParseTest, AddPatternGrowsTheListAndRefusesThe256th) {
-  snd_song s{};
-  for (int i = 0; i < 255; ++i) snd_add_pattern(&s);
-  EXPECT_EQ(s.pattern_count, 255);
-  s.patterns[254][1535] = 7;
-  log_capture log;
-  snd_add_pattern(&s);
-  EXPECT_TRUE(log.contains("assert:"));
-  EXPECT_EQ(s.pattern_count, 255);
-  EXPECT_EQ(s.patterns[254][1535], 7);
-  EXPECT_EQ(s.patterns[0][0], 0);
-  free_song(s);
-}
-
 }  // namespace
