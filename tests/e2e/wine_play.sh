@@ -41,12 +41,10 @@ find_window() {
   return 1
 }
 
-# The X window that shows the client area: the game window itself or its 960 x 720 child.
+# The X window that shows the client area: Wine draws the caption itself and puts the
+# OpenGL client area in a child window of the game's window.
 client_window() {
-  local id=$1 child
-  child=$(xwininfo -children -id "$id" 2>/dev/null |
-    awk '/^ +0x/ && / 960x720\+/{print $1; exit}')
-  [ -n "$child" ] && echo "$child" || echo "$id"
+  xwininfo -children -id "$1" 2>/dev/null | awk '/^ +0x/{print $1; exit}'
 }
 
 run() {
@@ -60,7 +58,7 @@ run() {
   box=$(find_window "Select display mode" 60) || { e2e_fail "no start question"; return; }
   e2e_pass "start question shown"
   timeout 30 import -window root "$E2E_OUT/$E2E_NAME-question.png"
-  timeout 10 xdotool windowactivate "$box" 2>/dev/null
+  timeout 10 xdotool windowfocus "$box" 2>/dev/null
   sleep 0.5
   timeout 10 xdotool key Escape
   local win client size
@@ -68,6 +66,11 @@ run() {
   e2e_pass "window \"Glimmerbyte (GJ07) Tumbler\""
   sleep 4
   client=$(client_window "$win")
+  [ -n "$client" ] || { e2e_fail "no client window inside the game window"; return; }
+  local corner
+  corner=$(xwininfo -id "$win" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}')
+  e2e_expect "window centred horizontally" "${corner% *}" -eq $(((1280 - 960) >> 1))
+  e2e_expect "window centred vertically" "${corner#* }" -eq $(((1024 - 720) >> 1))
   size=$(e2e_window_size "$client")
   e2e_expect "client width" "${size% *}" -eq 960
   e2e_expect "client height" "${size#* }" -eq 720
@@ -78,7 +81,7 @@ run() {
   local bright
   bright=$(e2e_fb_count "$E2E_OUT/$E2E_NAME-title.fb" 0 141 320 17 'r>200 && g>200 && b>200')
   e2e_expect "white text on the row of \"Collect all diamonds\"" "$bright" -ge 60
-  timeout 10 xdotool windowactivate "$win" 2>/dev/null
+  timeout 10 xdotool windowfocus "$win" 2>/dev/null
   timeout 10 xdotool key space
   sleep 2
   e2e_shot "$client" "$E2E_OUT/$E2E_NAME-level.png"
