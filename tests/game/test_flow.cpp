@@ -263,3 +263,17 @@ TEST_F(flow, DirectionKeyThatLeavesTheTitleMovesOnlyIfStillHeldAfterTheStepTimer
   passes(1);
   EXPECT_EQ(game.step_state, STEP_RIGHT);
 }
+
+TEST_F(flow, HeldMouseButtonSteersByScreenRegion) {
+  tap(VK_SPACE);
+  passes(14);  // the player is ready
+  headless_game_mouse(true, 300, 120);  // the right band
+  passes(3);
+  EXPECT_EQ(game.step_state, STEP_RIGHT);
+  headless_game_mouse(false, 300, 120);
+  passes(30);
+  EXPECT_EQ(game.player_x, 128.0f);  // one step, then the release let go of the key
+  headless_game_mouse(true, 160, 20);  // the top band
+  passes(3);
+  EXPECT_EQ(game.step_state, STEP_UP);
+}
