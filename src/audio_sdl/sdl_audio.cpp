@@ -69,16 +69,18 @@ bool platform_wave_open() {
   want.callback = nullptr;  // queued, not pulled
   SDL_AudioSpec have{};
   // No changes allowed: SDL converts to whatever the hardware wants.
-  sdl_audio.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-  if (sdl_audio.device == 0) {
+  const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  if (device == 0) {
     os_log("SDL audio: %s\n", SDL_GetError());
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
+  // The audio thread is already waiting and looks at the device: hand it over locked.
   SDL_LockMutex(sdl_audio.queue_lock);
   sdl_fifo_clear(&sdl_audio.fifo);
+  sdl_audio.device = device;
   SDL_UnlockMutex(sdl_audio.queue_lock);
-  SDL_PauseAudioDevice(sdl_audio.device, 0);
+  SDL_PauseAudioDevice(device, 0);
   return true;
 }
 
@@ -86,10 +88,9 @@ void platform_wave_queue(int32_t header, const int16_t* samples, int32_t count) 
   OS_ASSERT(header >= 0 && header < SDL_AUDIO_HEADERS);
   OS_ASSERT(samples != nullptr && count > 0);
   if (header < 0 || header >= SDL_AUDIO_HEADERS || !samples || count <= 0) return;
-  if (sdl_audio.device == 0) return;
   const Uint32 bytes = static_cast<Uint32>(count) * 2;
   SDL_LockMutex(sdl_audio.queue_lock);
-  if (sdl_fifo_push(&sdl_audio.fifo, header, bytes)) {
+  if (sdl_audio.device != 0 && sdl_fifo_push(&sdl_audio.fifo, header, bytes)) {
     SDL_QueueAudio(sdl_audio.device, samples, bytes);
   }
   SDL_UnlockMutex(sdl_audio.queue_lock);
@@ -105,32 +106,38 @@ int32_t platform_audio_wait() {
     if (SDL_AtomicGet(&sdl_audio.quit)) return -1;
     int32_t finished = -1;
     SDL_LockMutex(sdl_audio.queue_lock);
-    if (sdl_audio.device != 0) {
+    const bool open = sdl_audio.device != 0;
+    if (open) {
       finished = sdl_fifo_pop_finished(&sdl_audio.fifo, SDL_GetQueuedAudioSize(sdl_audio.device));
     }
     SDL_UnlockMutex(sdl_audio.queue_lock);
     if (finished >= 0) return finished;
     // Without a device nothing ever finishes: only the quit request is awaited.
-    SDL_Delay(sdl_audio.device != 0 ? SDL_AUDIO_POLL_MS : SDL_AUDIO_IDLE_MS);
+    SDL_Delay(open ? SDL_AUDIO_POLL_MS : SDL_AUDIO_IDLE_MS);
   }
 }
 
 void platform_audio_post_quit() { SDL_AtomicSet(&sdl_audio.quit, 1); }
 
 bool platform_wave_reset() {
-  if (sdl_audio.device == 0) return false;
   SDL_LockMutex(sdl_audio.queue_lock);
-  SDL_PauseAudioDevice(sdl_audio.device, 1);
-  SDL_ClearQueuedAudio(sdl_audio.device);
-  sdl_fifo_clear(&sdl_audio.fifo);
+  const bool open = sdl_audio.device != 0;
+  if (open) {
+    SDL_PauseAudioDevice(sdl_audio.device, 1);
+    SDL_ClearQueuedAudio(sdl_audio.device);
+    sdl_fifo_clear(&sdl_audio.fifo);
+  }
   SDL_UnlockMutex(sdl_audio.queue_lock);
-  return true;
+  return open;
 }
 
 void platform_wave_close() {
-  if (sdl_audio.device == 0) return;
-  SDL_CloseAudioDevice(sdl_audio.device);
+  SDL_LockMutex(sdl_audio.queue_lock);
+  const SDL_AudioDeviceID device = sdl_audio.device;
   sdl_audio.device = 0;
+  SDL_UnlockMutex(sdl_audio.queue_lock);
+  if (device == 0) return;
+  SDL_CloseAudioDevice(device);
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
