@@ -254,11 +254,11 @@ R D          # (18,19), the last diamond
     won=True,
 )
 
-def replay_lines(level, spec):
-    out = spec['header'].strip('\n').split('\n')
+def replay_lines(level, plan_of_level):
+    out = plan_of_level['header'].strip('\n').split('\n')
     out += ['step 16', 'level %d' % level, '100 down SPACE          # leave the title', '+50 up SPACE']
     t = FIRST_MS
-    for line in spec['plan'].strip('\n').split('\n'):
+    for line in plan_of_level['plan'].strip('\n').split('\n'):
         code, _, comment = line.partition('#')
         first = True
         for tok in code.split():
@@ -275,9 +275,9 @@ def replay_lines(level, spec):
                     first = False
                 out.append('%d hold %s %d%s' % (t, KEYS[m.group(1)], HOLD_MS, note))
                 t += GAP_MS
-    out += spec['checks']
-    done = spec['done_ms']
-    if spec.get('won'):
+    out += plan_of_level['checks']
+    done = plan_of_level['done_ms']
+    if plan_of_level.get('won'):
         out.append('%d expect state won' % (done + 300))
         out.append('%d expect level 0' % (done + 300))
         out.append('%d end' % (done + 1500))
@@ -290,8 +290,8 @@ def replay_lines(level, spec):
 
 
 if __name__ == '__main__':
-    for level, spec in sorted(LEVELS.items()):
+    for level, plan_of_level in sorted(LEVELS.items()):
         path = os.path.join(ROOT, 'tests', 'replays', 'level%d_win.txt' % level)
         with open(path, 'w') as f:
-            f.write('\n'.join(replay_lines(level, spec)) + '\n')
+            f.write('\n'.join(replay_lines(level, plan_of_level)) + '\n')
         print(path)
