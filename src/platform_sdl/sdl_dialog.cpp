@@ -2,6 +2,7 @@
 // as the Windows box does. A box that cannot be shown counts as no.
 #include <SDL.h>
 
+#include "os_tools/os_log.h"
 #include "platform.h"
 
 bool platform_ask_yes_no(const char* text, const char* caption) {
@@ -17,7 +18,14 @@ bool platform_ask_yes_no(const char* text, const char* caption) {
   box.message = text;
   box.numbuttons = 2;
   box.buttons = buttons;
-  int answer = ANSWER_NO;
-  if (SDL_ShowMessageBox(&box, &answer) != 0) return false;
-  return answer == ANSWER_YES;
+  // SDL's X11 box now and then fails to come up on a display server that has only just
+  // started; it is tried a few times before the question counts as answered No.
+  constexpr int SDL_QUESTION_TRIES = 3;
+  for (int attempt = 0; attempt < SDL_QUESTION_TRIES; ++attempt) {
+    int answer = ANSWER_NO;
+    if (SDL_ShowMessageBox(&box, &answer) == 0) return answer == ANSWER_YES;
+    os_log("SDL question: %s\n", SDL_GetError());
+    SDL_Delay(200);
+  }
+  return false;
 }

@@ -14,10 +14,11 @@ export LIBGL_ALWAYS_SOFTWARE=1 SDL_AUDIODRIVER=dummy
 E2E_NAME=measure
 e2e_start_x 1280 1024 || exit 1
 /usr/bin/time -v -o "$E2E_OUT/measure-time.txt" timeout 300 "$game" 2>"$E2E_OUT/measure.log" &
-E2E_PIDS+=($!)
+timer=$!
+E2E_PIDS+=($timer)
 e2e_answer NO >/dev/null || exit 1
 win=$(e2e_wait_window "Glimmerbyte (GJ07) Tumbler" 20) || exit 1
-pid=$(pgrep -n -x tumbler)
+pid=$(pgrep -P "$(pgrep -P "$timer" -x timeout)" -x tumbler)
 ticks=$(getconf CLK_TCK)
 
 cpu() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
@@ -40,6 +41,6 @@ phase title
 e2e_key "$win" space
 phase level0
 e2e_key "$win" Escape
-e2e_wait_exit "$(jobs -p | tail -n 1)" 20
+e2e_wait_exit "$timer" 20
 grep -E "Maximum resident|Percent of CPU|Elapsed" "$E2E_OUT/measure-time.txt"
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
