@@ -124,7 +124,7 @@ e2e_expect() {
 # e2e_answer YES|NO: answers the start question (Return is yes, Escape no).
 e2e_answer() {
   local box
-  box=$(e2e_wait_window "Select display mode" 20) || { e2e_fail "no start question"; return 1; }
+  box=$(e2e_wait_window "Select display mode" 60) || { e2e_fail "no start question"; return 1; }
   e2e_pass "start question shown ($box)"
   timeout 30 import -window root "$E2E_OUT/$E2E_NAME-question.png"
   if [ "$1" = YES ]; then

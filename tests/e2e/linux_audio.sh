@@ -25,7 +25,8 @@ run() {
   E2E_PIDS+=($pid)
   e2e_answer NO || return
   local win
-  win=$(e2e_wait_window "Glimmerbyte (GJ07) Tumbler" 20) || { e2e_fail "no game window"; return; }
+  win=$(e2e_wait_window "Glimmerbyte (GJ07) Tumbler" 60) || {
+    e2e_fail "no game window"; xwininfo -root -tree >"$E2E_OUT/$E2E_NAME-windows.txt"; return; }
   sleep "$2"
   e2e_shot "$win" "$E2E_OUT/$E2E_NAME-title.png"
   e2e_fb_dump "$E2E_OUT/$E2E_NAME-title.png" 0 0 3 "$E2E_OUT/$E2E_NAME-title.fb"

@@ -49,7 +49,8 @@ check_level() {
 
 # Holding Right for a third of a second steps the player at least one cell (32 framebuffer
 # pixels) to the right in the level. The view may glide meanwhile, so the cap's column is
-# measured from the diamond's (the light blue of the gem, which stays where it lies).
+# measured from the diamond's (the light blue of the gem, which stays where it lies) when
+# one is in view in both pictures.
 gem='r<190 && g>180 && b>230'
 check_moved() {
   local cap_before cap_after gem_before gem_after
@@ -58,7 +59,10 @@ check_moved() {
   gem_before=$(e2e_fb_mean_x "$1" "$gem")
   gem_after=$(e2e_fb_mean_x "$2" "$gem")
   e2e_expect "player still in view after stepping" "$cap_after" -ge 0
-  e2e_expect "diamond in view before and after" "$(( gem_before < 0 || gem_after < 0 ? -1 : 0 ))" -eq 0
+  if [ "$gem_before" -lt 0 ] || [ "$gem_after" -lt 0 ]; then
+    # No diamond in one of the pictures: measure on the screen instead.
+    gem_before=0; gem_after=0
+  fi
   e2e_expect "player stepped right (from the diamond: $((cap_before - gem_before)) -> $((cap_after - gem_after)))" \
     "$(((cap_after - gem_after) - (cap_before - gem_before)))" -ge 28
 }
@@ -74,7 +78,8 @@ play() {
   E2E_PIDS+=($pid)
   e2e_answer "$answer" || return
   local win
-  win=$(e2e_wait_window "Glimmerbyte (GJ07) Tumbler" 20) || { e2e_fail "no game window"; return; }
+  win=$(e2e_wait_window "Glimmerbyte (GJ07) Tumbler" 60) || {
+    e2e_fail "no game window"; xwininfo -root -tree >"$E2E_OUT/$E2E_NAME-windows.txt"; return; }
   e2e_pass "window \"Glimmerbyte (GJ07) Tumbler\" ($win)"
   local size ox oy s
   size=$(e2e_window_size "$win")
