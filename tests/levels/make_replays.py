@@ -253,6 +253,53 @@ R D          # (18,19), the last diamond
     done_ms=59664,
     won=True,
 )
+# The whole game in one run: level 0 (the first room of the game, map0.txt) and then the
+# plans above, each shifted to the moment its level began in this run (read off level_trace:
+# every level starts 3 s after the last diamond of the one before, plus the ticks between).
+LEVEL0_PLAN = '''
+U2 D         # level 0: (3,3), the first diamond, and back
+R7 D         # along row 4 past the wall, down to row 5
+R7           # the diamond at (17,5)
+'''
+WHOLE_GAME_STARTS = [128, 7616, 32160, 64144, 90384, 141376, 193664]
+WHOLE_GAME_WON_MS = 253200
+
+
+def plan_moves(plan):
+    """(time after the level began, key, comment) of each press; levels begin at 128 ms."""
+    moves = []
+    t = FIRST_MS
+    for line in plan.strip('\n').split('\n'):
+        code, _, comment = line.partition('#')
+        first = True
+        for tok in code.split():
+            if tok.startswith('w'):
+                t += int(tok[1:])
+                continue
+            m = re.fullmatch(r'([LRUD])(\d*)', tok)
+            if not m:
+                raise SystemExit('bad move %r' % tok)
+            for _ in range(int(m.group(2) or 1)):
+                moves.append((t - 128, KEYS[m.group(1)], comment.strip() if first else ''))
+                first = False
+                t += GAP_MS
+    return moves
+
+
+def whole_game_lines():
+    out = ['# The whole game won in one run: from the title through level 0 and levels 1 to 6',
+           '# (the same ways through as the single-level replays) to "You Did IT!".',
+           'step 16', '100 down SPACE          # leave the title', '+50 up SPACE']
+    plans = [LEVEL0_PLAN] + [LEVELS[k]['plan'] for k in range(1, 7)]
+    for level, (start, plan) in enumerate(zip(WHOLE_GAME_STARTS, plans)):
+        out.append('%d expect level %d' % (start + 200, level))
+        out.append('%d expect state playing' % (start + 200))
+        for t, key, comment in plan_moves(plan):
+            out.append('%d hold %s %d%s' % (start + t, key, HOLD_MS, ('  # ' + comment) if comment else ''))
+    out.append('%d expect state won' % (WHOLE_GAME_WON_MS + 300))
+    out.append('%d end' % (WHOLE_GAME_WON_MS + 1500))
+    return out
+
 
 def replay_lines(level, plan_of_level):
     out = plan_of_level['header'].strip('\n').split('\n')
@@ -295,3 +342,7 @@ if __name__ == '__main__':
         with open(path, 'w') as f:
             f.write('\n'.join(replay_lines(level, plan_of_level)) + '\n')
         print(path)
+    path = os.path.join(ROOT, 'tests', 'replays', 'level6_whole_game_win.txt')
+    with open(path, 'w') as f:
+        f.write('\n'.join(whole_game_lines()) + '\n')
+    print(path)

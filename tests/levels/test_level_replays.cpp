@@ -1,7 +1,8 @@
 // Each level after the first can be won: a committed replay collects every diamond while
 // keeping up with the view and reaches "Next Level" (after the last level, "You Did IT!").
 // Two of them are also played by a slower hand, every step up to 0.1 s late, so that the
-// levels leave some margin rather than one exact way through.
+// levels leave some margin rather than one exact way through. One more run plays the whole
+// game from the title through every level to the end.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,13 +13,15 @@
 
 namespace {
 
-headless_replay load(int level) {
+headless_replay load_file(const std::string& name) {
   headless_replay replay;
   std::string error;
-  std::string path = std::string(TUMBLER_SOURCE_DIR) + "/tests/replays/level" + std::to_string(level) + "_win.txt";
+  std::string path = std::string(TUMBLER_SOURCE_DIR) + "/tests/replays/" + name;
   EXPECT_TRUE(headless_replay_load(path, &replay, &error)) << error;
   return replay;
 }
+
+headless_replay load(int level) { return load_file("level" + std::to_string(level) + "_win.txt"); }
 
 headless_result play(const headless_replay& replay) {
   headless_options options;
@@ -61,3 +64,11 @@ TEST_P(LevelWinLate, EveryStepATenthOfASecondLate) {
 
 INSTANTIATE_TEST_SUITE_P(Levels, LevelWinLate, ::testing::Values(1, 4),
                          [](const ::testing::TestParamInfo<int>& info) { return "map" + std::to_string(info.param); });
+
+TEST(WholeGame, FromTheTitleThroughEveryLevelToTheEnd) {
+  const headless_result r = play(load_file("level6_whole_game_win.txt"));
+  EXPECT_TRUE(r.ok) << r.failures_text();
+  EXPECT_EQ(r.final_state, GS_WON);
+  EXPECT_EQ(r.final_level, 0);
+  EXPECT_EQ(r.leaks, 0);
+}
