@@ -118,7 +118,7 @@ run() {
 }
 
 # No sound card: the wave device does not open and the game runs silently.
-run silent "$HOME" NO
+run wine-silent "$HOME" NO
 
 # An ALSA output that writes the stream to a file.
 sound_home=$(mktemp -d)
@@ -127,7 +127,7 @@ rm -f "$raw"
 cat >"$sound_home/.asoundrc" <<ALSA
 pcm.!default { type file slave.pcm "null" file "$raw" format "raw" }
 ALSA
-run music "$sound_home" NO
+run wine-music "$sound_home" NO
 rm -rf "$sound_home"
 if [ -s "$raw" ]; then
   read -r count low high loud < <(od -An -v -td2 -w2 "$raw" |
@@ -145,7 +145,7 @@ else
 fi
 
 # Fullscreen at the desktop's own size.
-run fullscreen "$HOME" YES
+run wine-fullscreen "$HOME" YES
 
 wineserver -k 2>/dev/null
 e2e_log "done in $(($(date +%s) - started)) s, $E2E_FAILS failure(s); screenshots in $E2E_OUT"
