@@ -4,7 +4,8 @@
 # into level 0, Escape, exit code 0. The first run has no sound card, so the wave device
 # cannot open and the game must run silently; the second run gives Wine an ALSA output that
 # writes to a file and checks that the title song was streamed; the third answers Yes and
-# checks fullscreen at the desktop's size with black bars above and below.
+# checks fullscreen at the desktop's size with black bars above and below, and ends the game
+# by closing its window (Alt+F4).
 # Usage: wine_play.sh BUILD_WIN_DIR [LINUX_BUILD_DIR]: the folder holding tumbler.exe (e.g.
 # build-win) and a Linux build whose tools/render_song plays the title song offline for the
 # sample-exact comparison (default build; skipped when missing).
@@ -112,9 +113,16 @@ run() {
   local status
   status=$(e2e_fb_count "$out-level.fb" 10 222 170 17 'r>200 && g>200 && b>200')
   e2e_expect "level 0 status line drawn" "$status" -ge 40
-  timeout 10 xdotool key Escape
-  e2e_wait_exit "$pid" 30
-  e2e_expect "exit code after Escape" "$E2E_CODE" -eq 0
+  if [ "$answer" = YES ]; then
+    # Alt+F4 is the system's close: WM_CLOSE, the window destroyed, the quit message.
+    timeout 10 xdotool key alt+F4
+    e2e_wait_exit "$pid" 30
+    e2e_expect "exit code after closing the window" "$E2E_CODE" -eq 0
+  else
+    timeout 10 xdotool key Escape
+    e2e_wait_exit "$pid" 30
+    e2e_expect "exit code after Escape" "$E2E_CODE" -eq 0
+  fi
 }
 
 # No sound card: the wave device does not open and the game runs silently.
