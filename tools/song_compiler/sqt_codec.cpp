@@ -84,9 +84,13 @@ std::vector<uint8_t> sqt_write(const song& s) {
     extra = s.target_size - range.smallest;
   }
 
-  std::vector<uint8_t> out = {'S', 'Q', static_cast<uint8_t>(s.order.size() >> 8),
-                              static_cast<uint8_t>(s.order.size() & 0xFF)};
-  out.insert(out.end(), s.order.begin(), s.order.end());
+  std::vector<uint8_t> out;
+  out.reserve(static_cast<size_t>(range.largest));
+  out.push_back('S');
+  out.push_back('Q');
+  out.push_back(static_cast<uint8_t>(s.order.size() >> 8));
+  out.push_back(static_cast<uint8_t>(s.order.size() & 0xFF));
+  for (uint8_t entry : s.order) out.push_back(entry);
   for (const pattern& p : s.patterns) {
     std::vector<gap> gaps = pattern_gaps(p);
     size_t next_gap = 0;
