@@ -4,6 +4,7 @@
 //   render_level MAP_NAME OUT.png|OUT.ppm     e.g. render_level map2.txt map2.png
 //   render_level --all DIR                    DIR/map0.png ... DIR/map6.png
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -38,7 +39,10 @@ static bool render(const char* name, const std::string& out) {
     ok = headless_write_picture(out, pixels.data(), picture.width, picture.height);
     g_set_layer(0);
     g_free_image(&picture);
-    printf("%s: %d x %d cells -> %s\n", name, map.width, map.height - 1, out.c_str());
+    if (ok)
+      printf("%s: %d x %d cells -> %s\n", name, map.width, map.height - 1, out.c_str());
+    else
+      fprintf(stderr, "%s: could not write %s\n", name, out.c_str());
   } else {
     fprintf(stderr, "%s: no level or no tile set\n", name);
   }
@@ -54,6 +58,7 @@ int main(int argc, char** argv) {
   headless_game_start(16);  // the game's own start-up loads and doubles the tile set
   bool ok = true;
   if (std::string(argv[1]) == "--all") {
+    std::filesystem::create_directories(argv[2]);
     for (int32_t i = 0; i < GAME_LEVEL_COUNT; ++i)
       ok = render(GAME_LEVELS[i].map, std::string(argv[2]) + "/map" + std::to_string(i) + ".png") && ok;
   } else {
