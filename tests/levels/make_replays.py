@@ -10,9 +10,15 @@ at 352 ms, once the player is ready. After the last diamond (done_ms, read off a
 level_trace) the replay expects the end screen and the next level, or "You Did IT!".
 Run it after changing a plan, then check the replay with
   build/tests/levels/level_trace tests/replays/level<N>_win.txt [--delay 100 | --late 100]
+After a change to any level, measure anew when each level begins in the whole-game run with
+  tests/levels/make_replays.py --measure build/tests/levels/level_trace
+and copy the two numbers it prints into WHOLE_GAME_STARTS and WHOLE_GAME_WON_MS.
 """
 import os
 import re
+import subprocess
+import sys
+import tempfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 KEYS = {'L': 'LEFT', 'R': 'RIGHT', 'U': 'UP', 'D': 'DOWN'}
@@ -286,19 +292,43 @@ def plan_moves(plan):
     return moves
 
 
-def whole_game_lines():
+def whole_game_lines(starts=None, won_ms=None):
     out = ['# The whole game won in one run: from the title through level 0 and levels 1 to 6',
            '# (the same ways through as the single-level replays) to "You Did IT!".',
            'step 16', '100 down SPACE          # leave the title', '+50 up SPACE']
+    starts = WHOLE_GAME_STARTS if starts is None else starts
+    won_ms = WHOLE_GAME_WON_MS if won_ms is None else won_ms
     plans = [LEVEL0_PLAN] + [LEVELS[k]['plan'] for k in range(1, 7)]
-    for level, (start, plan) in enumerate(zip(WHOLE_GAME_STARTS, plans)):
+    for level, (start, plan) in enumerate(zip(starts, plans)):
         out.append('%d expect level %d' % (start + 200, level))
         out.append('%d expect state playing' % (start + 200))
         for t, key, comment in plan_moves(plan):
             out.append('%d hold %s %d%s' % (start + t, key, HOLD_MS, ('  # ' + comment) if comment else ''))
-    out.append('%d expect state won' % (WHOLE_GAME_WON_MS + 300))
-    out.append('%d end' % (WHOLE_GAME_WON_MS + 1500))
+    out.append('%d expect state won' % (won_ms + 300))
+    out.append('%d end' % (won_ms + 1500))
     return out
+
+
+def measure_whole_game(trace):
+    """Plays the whole game level by level with level_trace; returns the start times and the win."""
+    starts = [128]
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, 'whole_game.txt')
+        while True:
+            lines = whole_game_lines(starts, starts[-1] + 90000)
+            with open(path, 'w') as f:
+                f.write('\n'.join(lines) + '\n')
+            text = subprocess.run([trace, path], capture_output=True, text=True).stdout
+            if len(starts) == 7:
+                won = re.search(r'^ *(\d+) ms  player .*  state 6 ', text, re.M)
+                if not won:
+                    raise SystemExit('the last level is not won')
+                return starts, int(won.group(1))
+            level = len(starts)
+            begun = re.search(r'^ *(\d+) ms  player \( *\d+, *\d+\)  state 0  level %d ' % level, text, re.M)
+            if not begun:
+                raise SystemExit('level %d is never reached' % level)
+            starts.append(int(begun.group(1)))
 
 
 def replay_lines(level, plan_of_level):
@@ -337,6 +367,11 @@ def replay_lines(level, plan_of_level):
 
 
 if __name__ == '__main__':
+    if len(sys.argv) == 3 and sys.argv[1] == '--measure':
+        found, won_at = measure_whole_game(sys.argv[2])
+        print('WHOLE_GAME_STARTS = %r' % found)
+        print('WHOLE_GAME_WON_MS = %d' % won_at)
+        sys.exit(0)
     for level, plan_of_level in sorted(LEVELS.items()):
         path = os.path.join(ROOT, 'tests', 'replays', 'level%d_win.txt' % level)
         with open(path, 'w') as f:
