@@ -29,6 +29,26 @@ static void desktop_size(int32_t* width, int32_t* height) {
   }
 }
 
+// Starts SDL's video. When the X server does not answer at that moment, SDL quietly moves
+// on to a driver without any window (offscreen), and the game would run unseen; unless such
+// a driver was asked for by name, video is started again a few times before that counts.
+static bool start_video() {
+  constexpr int SDL_VIDEO_TRIES = 3;
+  const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
+  for (int attempt = 0;; ++attempt) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      os_log("SDL video: %s\n", SDL_GetError());
+      return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    os_log("SDL video driver: %s\n", driver ? driver : "?");
+    const bool windowless = driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
+    if (!windowless || (wanted && *wanted) || attempt + 1 == SDL_VIDEO_TRIES) return true;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_Delay(200);
+  }
+}
+
 bool platform_open_window(g_display* display) {
   os_log("PLATFORM SDL\n");
   sdl_window.display = display;
@@ -37,10 +57,7 @@ bool platform_open_window(g_display* display) {
   OS_ASSERT(os_alloc_count() == 0);
   sdl_window.window = nullptr;
   sdl_window.context = nullptr;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    os_log("SDL video: %s\n", SDL_GetError());
-    return false;
-  }
+  if (!start_video()) return false;
 
   const bool fullscreen = display->fullscreen != 0;
   int32_t screen_width = display->window_width;
