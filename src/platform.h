@@ -29,7 +29,7 @@ bool platform_pump();
 // description's fullscreen flag is cleared and a screen-sized window is left).
 bool platform_open_window(g_display* display);
 
-// Logs "memory leak : %d blocks\n" when tracked blocks are still live, gives the cursor back.
+// Reports tracked blocks still live (os_report_leaks), gives the cursor back.
 void platform_close_window(g_display* display);
 
 // Shows the frame drawn since the last swap.

@@ -19,6 +19,13 @@ static struct {
 
 int32_t os_alloc_count() { return os_mem.count; }
 uint8_t os_alloc_serial() { return os_mem.serial; }
+
+void os_report_leaks() {
+  const int32_t live = os_mem.count;
+  if (live <= 0) return;
+  os_log("memory leak : %d blocks\n", live);
+  OS_ASSERT(live == 0);
+}
 void os_set_heap(os_heap_alloc_fn alloc, os_heap_free_fn release) {
   os_mem.heap_alloc = alloc;
   os_mem.heap_free = release;

@@ -19,6 +19,11 @@ inline void os_free(T** address) {
 int32_t os_alloc_count();   // number of live blocks
 uint8_t os_alloc_serial();  // serial the next block gets
 
+// The leak check at shutdown, made by every back end's platform_close_window once the game
+// has released everything: logs "memory leak : %d blocks\n" and an assertion when tracked
+// blocks are still live.
+void os_report_leaks();
+
 // Test seam: replaces the underlying heap (nulls restore malloc and free).
 typedef void* (*os_heap_alloc_fn)(uint64_t bytes);
 typedef void (*os_heap_free_fn)(void* block);

@@ -85,11 +85,7 @@ bool platform_open_window(g_display* display) {
 void platform_close_window(g_display* display) {
   headless_window_defaults();
   OS_ASSERT(display != nullptr);
-  const int32_t live = os_alloc_count();
-  if (live > 0) {
-    os_log("memory leak : %d blocks\n", live);
-    OS_ASSERT(live == 0);
-  }
+  os_report_leaks();
   if (display && display->fullscreen) hw.cursor_hidden = false;
   if (display) display->fullscreen = 0;
   hw.open = false;

@@ -1,9 +1,10 @@
-// The millisecond clock from SDL's performance counter, with the Windows clock's arithmetic.
+// The millisecond clock from SDL's performance counter, with the Windows clock's arithmetic
+// (os_desktop).
 #include <SDL.h>
 
+#include "os_tools/os_desktop.h"
 #include "os_tools/os_log.h"
 #include "platform.h"
-#include "platform_win32/win32_rules.h"
 
 static struct {
   bool started;
@@ -17,9 +18,9 @@ uint32_t platform_get_time_ms() {
     OS_ASSERT(frequency > 0);
     if (frequency <= 0) return 0;  // tried again on the next call
     sdl_time.start = static_cast<int64_t>(SDL_GetPerformanceCounter());
-    sdl_time.factor = win32_ms_factor(frequency);
+    sdl_time.factor = os_ms_factor(frequency);
     sdl_time.started = true;
   }
   const int64_t now = static_cast<int64_t>(SDL_GetPerformanceCounter());
-  return win32_ms_from_count(now - sdl_time.start, sdl_time.factor);
+  return os_ms_from_count(now - sdl_time.start, sdl_time.factor);
 }

@@ -5,11 +5,11 @@
 #include <SDL.h>
 
 #include "graph/g_display.h"
+#include "os_tools/os_desktop.h"
 #include "os_tools/os_log.h"
 #include "os_tools/os_mem.h"
 #include "platform.h"
 #include "platform_sdl/sdl_window.h"
-#include "platform_win32/win32_rules.h"
 
 static const char* const SDL_WINDOW_TITLE = "Glimmerbyte (GJ07) Tumbler";
 
@@ -63,7 +63,7 @@ bool platform_open_window(g_display* display) {
   int32_t screen_width = display->window_width;
   int32_t screen_height = display->window_height;
   desktop_size(&screen_width, &screen_height);
-  const win32_placement place = win32_place_window(
+  const os_placement place = os_place_window(
       screen_width, screen_height, display->window_width, display->window_height, fullscreen);
   if (fullscreen) {
     display->window_width = screen_width;
@@ -124,11 +124,7 @@ bool platform_open_window(g_display* display) {
 
 void platform_close_window(g_display* display) {
   OS_ASSERT(display != nullptr);
-  const int32_t live = os_alloc_count();
-  if (live > 0) {
-    os_log("memory leak : %d blocks\n", live);
-    OS_ASSERT(live == 0);
-  }
+  os_report_leaks();
   if (display && display->fullscreen) SDL_ShowCursor(SDL_ENABLE);
   sdl_window.cursor_hidden = false;
   if (display) display->fullscreen = 0;

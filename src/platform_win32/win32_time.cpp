@@ -1,9 +1,9 @@
 // The millisecond clock from the performance counter.
 #include <windows.h>
 
+#include "os_tools/os_desktop.h"
 #include "os_tools/os_log.h"
 #include "platform.h"
-#include "platform_win32/win32_rules.h"
 
 static struct {
   bool started;
@@ -20,10 +20,10 @@ uint32_t platform_get_time_ms() {
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
     win32_time.start = start.QuadPart;
-    win32_time.factor = win32_ms_factor(frequency.QuadPart);
+    win32_time.factor = os_ms_factor(frequency.QuadPart);
     win32_time.started = true;
   }
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
-  return win32_ms_from_count(now.QuadPart - win32_time.start, win32_time.factor);
+  return os_ms_from_count(now.QuadPart - win32_time.start, win32_time.factor);
 }

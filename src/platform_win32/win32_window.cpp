@@ -5,10 +5,10 @@
 #include <windows.h>
 
 #include "graph/g_display.h"
+#include "os_tools/os_desktop.h"
 #include "os_tools/os_log.h"
 #include "os_tools/os_mem.h"
 #include "platform.h"
-#include "platform_win32/win32_rules.h"
 #include "platform_win32/win32_window.h"
 
 static const char* const WIN32_CLASS_NAME = "tumblerClass";
@@ -48,7 +48,7 @@ bool platform_open_window(g_display* display) {
   const bool fullscreen = display->fullscreen != 0;
   const int32_t screen_width = GetSystemMetrics(SM_CXSCREEN);
   const int32_t screen_height = GetSystemMetrics(SM_CYSCREEN);
-  const win32_placement place = win32_place_window(
+  const os_placement place = os_place_window(
       screen_width, screen_height, display->window_width, display->window_height, fullscreen);
   const DWORD style = fullscreen ? WS_POPUP : (WS_POPUP | WS_CAPTION | WS_SYSMENU);
   if (fullscreen) {
@@ -79,8 +79,8 @@ bool platform_open_window(g_display* display) {
     const int32_t client_width = client.right - client.left;
     const int32_t client_height = client.bottom - client.top;
     SetWindowPos(win32_window.window, nullptr, 0, 0,
-                 win32_outer_size(display->window_width, client_width),
-                 win32_outer_size(display->window_height, client_height), SWP_NOMOVE);
+                 os_outer_size(display->window_width, client_width),
+                 os_outer_size(display->window_height, client_height), SWP_NOMOVE);
   }
 
   win32_window.device_context = GetDC(win32_window.window);
@@ -118,11 +118,7 @@ bool platform_open_window(g_display* display) {
 
 void platform_close_window(g_display* display) {
   OS_ASSERT(display != nullptr);
-  const int32_t live = os_alloc_count();
-  if (live > 0) {
-    os_log("memory leak : %d blocks\n", live);
-    OS_ASSERT(live == 0);
-  }
+  os_report_leaks();
   ReleaseDC(win32_window.window, win32_window.device_context);
   if (display && display->fullscreen) ShowCursor(TRUE);
   win32_window.device_context = nullptr;

@@ -1,40 +1,41 @@
-// The window placement and clock arithmetic of the Windows back end, kept free of system
-// headers so that the SDL back end (which copies the Windows behaviour) and the unit tests
-// share the one definition.
+// os_desktop: the arithmetic the desktop back ends (Windows, SDL) share: where the window
+// goes and the counter clock's milliseconds. No system header, so every back end and the
+// unit tests use the one definition.
 #pragma once
 #include <cstdint>
 
 // Where the window goes and how big its outer rectangle starts. Windowed: centred with
 // arithmetic shifts, outer size = the wanted client size (corrected once the frame is known).
 // Fullscreen: the whole screen at (0, 0).
-struct win32_placement {
+struct os_placement {
   int32_t x;
   int32_t y;
   int32_t width;
   int32_t height;
 };
 
-constexpr win32_placement win32_place_window(int32_t screen_width, int32_t screen_height,
-                                             int32_t width, int32_t height, bool fullscreen) {
+constexpr os_placement os_place_window(int32_t screen_width, int32_t screen_height,
+                                       int32_t width, int32_t height, bool fullscreen) {
   if (fullscreen) return {0, 0, screen_width, screen_height};
   return {(screen_width - width) >> 1, (screen_height - height) >> 1, width, height};
 }
 
 // The window was created with an outer size equal to the wanted client size, so the frame's
 // share (wanted - client) is added once: outer = 2 * wanted - client.
-constexpr int32_t win32_outer_size(int32_t wanted, int32_t client) { return 2 * wanted - client; }
+constexpr int32_t os_outer_size(int32_t wanted, int32_t client) { return 2 * wanted - client; }
 
 // Milliseconds per counter unit as the clock keeps it: a 32-bit float. 0 for a frequency
 // that cannot be a counter's.
-constexpr float win32_ms_factor(int64_t frequency) {
+constexpr float os_ms_factor(int64_t frequency) {
   return frequency > 0 ? 1.0f / (static_cast<float>(frequency) * 0.001f) : 0.0f;
 }
 
 // Counter units since the start to milliseconds, rounded to the nearest, low 32 bits. The
 // product is taken in double precision: a 32-bit float would lose whole milliseconds after
 // about four and a half hours (2^24 ms) and step the game clock in 2, 4, 8 ms strides.
-constexpr uint32_t win32_ms_from_count(int64_t elapsed, float factor) {
+constexpr uint32_t os_ms_from_count(int64_t elapsed, float factor) {
   const double ms = static_cast<double>(elapsed) * static_cast<double>(factor) + 0.5;
   if (!(ms > 0.0)) return 0;
   return static_cast<uint32_t>(static_cast<uint64_t>(ms));
 }
+

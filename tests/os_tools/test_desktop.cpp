@@ -1,0 +1,71 @@
+// Window placement, the frame correction and the counter clock's arithmetic shared by the
+// Windows and SDL back ends.
+#include <gtest/gtest.h>
+
+#include "os_tools/os_desktop.h"
+
+namespace {
+
+TEST(WindowPlacement, WindowedIsCentredWithArithmeticShifts) {
+  const os_placement full_hd = os_place_window(1920, 1080, 960, 720, false);
+  EXPECT_EQ(full_hd.x, 480);
+  EXPECT_EQ(full_hd.y, 180);
+  EXPECT_EQ(full_hd.width, 960);
+  EXPECT_EQ(full_hd.height, 720);
+  const os_placement odd = os_place_window(1366, 769, 960, 720, false);
+  EXPECT_EQ(odd.x, 203);
+  EXPECT_EQ(odd.y, 24);
+  // A screen smaller than the window: negative offsets, rounded toward minus infinity.
+  const os_placement small = os_place_window(800, 601, 960, 720, false);
+  EXPECT_EQ(small.x, -80);
+  EXPECT_EQ(small.y, -60);
+}
+
+TEST(WindowPlacement, FullscreenCoversTheScreenFromTheOrigin) {
+  const os_placement place = os_place_window(1280, 1024, 960, 720, true);
+  EXPECT_EQ(place.x, 0);
+  EXPECT_EQ(place.y, 0);
+  EXPECT_EQ(place.width, 1280);
+  EXPECT_EQ(place.height, 1024);
+}
+
+TEST(WindowPlacement, FrameShareIsAddedOnce) {
+  // A 960 x 720 outer window whose frame left a 954 x 695 client area.
+  EXPECT_EQ(os_outer_size(960, 954), 966);
+  EXPECT_EQ(os_outer_size(720, 695), 745);
+  // A frameless window needs no correction.
+  EXPECT_EQ(os_outer_size(720, 720), 720);
+}
+
+TEST(CounterClock, FactorIsMillisecondsPerCountAsAFloat) {
+  EXPECT_FLOAT_EQ(os_ms_factor(10'000'000), 1.0e-4f);
+  EXPECT_FLOAT_EQ(os_ms_factor(1'000'000'000), 1.0e-6f);
+  EXPECT_EQ(os_ms_factor(0), 0.0f);
+  EXPECT_EQ(os_ms_factor(-5), 0.0f);
+}
+
+TEST(CounterClock, RoundsToTheNearestMillisecond) {
+  const float factor = os_ms_factor(10'000'000);
+  EXPECT_EQ(os_ms_from_count(0, factor), 0u);
+  EXPECT_EQ(os_ms_from_count(4'999, factor), 0u);
+  EXPECT_EQ(os_ms_from_count(5'001, factor), 1u);
+  EXPECT_EQ(os_ms_from_count(10'000, factor), 1u);
+  EXPECT_EQ(os_ms_from_count(10'000'000, factor), 1000u);
+  EXPECT_EQ(os_ms_from_count(-10'000, factor), 0u);
+}
+
+TEST(CounterClock, KeepsSingleMillisecondsAfterHoursOfPlay) {
+  // Five hours and one millisecond: beyond 2^24 ms a float product would step by two.
+  const float factor = os_ms_factor(10'000'000);
+  EXPECT_EQ(os_ms_from_count(180'000'010'000LL, factor), 18'000'001u);
+  EXPECT_EQ(os_ms_from_count(180'000'020'000LL, factor), 18'000'002u);
+}
+
+TEST(CounterClock, ReturnsTheLowThirtyTwoBits) {
+  // 1024 counts per millisecond makes the float factor exactly 1/1024.
+  const float factor = os_ms_factor(1'024'000);
+  ASSERT_EQ(factor, 1.0f / 1024.0f);
+  EXPECT_EQ(os_ms_from_count((0x1'0000'0000LL + 5) * 1024, factor), 5u);
+}
+
+}  // namespace
