@@ -64,23 +64,28 @@ static void audio_advance_clock() {
   }
 }
 
+void audio_finish_block(int32_t finished) {
+  audio_lock();
+  snd_tick_all();
+  audio_write_locked(1);
+  audio_advance_clock();
+  if (finished >= 0 && finished < AUDIO_BLOCKS) {
+    platform_wave_release(finished);
+    audio.header_in_use[finished] = 0;
+  }
+  audio_unlock();
+}
+
 void audio_thread() {
   for (;;) {
     const int32_t finished = platform_audio_wait();
-    platform_audio_lock();
     if (finished < 0) {
+      platform_audio_lock();
       audio.thread_running = false;
       platform_audio_unlock();
       return;
     }
-    snd_tick_all();
-    audio_write_locked(1);
-    audio_advance_clock();
-    if (finished < AUDIO_BLOCKS) {
-      platform_wave_release(finished);
-      audio.header_in_use[finished] = 0;
-    }
-    platform_audio_unlock();
+    audio_finish_block(finished);
   }
 }
 

@@ -25,8 +25,12 @@ void audio_close();
 void audio_write(int32_t n);
 // Asks the audio thread to quit and waits, 1 ms at a time, until it has ended.
 void audio_stop_thread();
-// The audio thread's body: per finished block, under the lock, one sequencer step, one block
-// mixed and queued, snd_clock advanced and the finished header given back.
+// One finished block, under the lock: one sequencer step, one block mixed and queued into
+// another free header, snd_clock advanced, the finished header given back. The audio thread
+// runs it per completion; an output without a thread calls it from the main loop instead.
+void audio_finish_block(int32_t finished);
+// The audio thread's body: waits for each finished block and runs audio_finish_block on it,
+// until it is asked to quit.
 void audio_thread();
 
 // The audio lock, for the sound module's main-thread calls. Does nothing while the output is

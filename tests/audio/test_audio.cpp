@@ -44,6 +44,25 @@ TEST_F(AudioTest, EachCompletionQueuesOneBlockAndAdvancesTheClock) {
   EXPECT_EQ(audio_headers_in_use(), 4);
 }
 
+// An output without an audio thread (the browser's) runs the same step from its main loop.
+TEST_F(AudioTest, TheBlockStepRunsWithoutTheThread) {
+  start();
+  play(make_song({0}, {test_pattern{}.note(0, 0, 0x47, 2)}));
+  audio_finish_block(0);
+  audio_finish_block(1);
+  EXPECT_EQ(audio_write_position(), 13224);
+  EXPECT_EQ(clock_now(), 2 * 2204);
+  EXPECT_TRUE(audio_header_in_use(0));  // freed by the first step, taken by the second
+  EXPECT_FALSE(audio_header_in_use(1));
+  EXPECT_EQ(audio_headers_in_use(), 4);
+  EXPECT_EQ(headless_wave_release_count(), 2);
+  audio_lock();
+  EXPECT_EQ(snd_music.state, SND_PLAYING);  // the second step found two time units elapsed
+  EXPECT_TRUE(snd_banks[0][0].active);
+  audio_unlock();
+  EXPECT_EQ(audio_ring[5 * 2204], 802);  // the block mixed right after the row holds the note
+}
+
 TEST_F(AudioTest, TheSequencerStepsOncePerFinishedBlock) {
   start();
   play(make_song({0}, {test_pattern{}.note(0, 0, 0x47, 2).note(0, 1, 0x49, 2)}));
