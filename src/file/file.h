@@ -10,8 +10,18 @@ struct file_handle {
   uint32_t size;
 };
 
-// The file whose name matches exactly (case-sensitive); the empty handle when there is none.
+// The file whose name matches exactly (case-sensitive): an override first, then the table;
+// the empty handle when there is none.
 file_handle file_open(const char* name);
+
+// Makes file_open hand out `data` for `name` in place of the embedded file (levels read from
+// a folder). The name and the bytes must stay valid and unchanged for the rest of the run;
+// an override of the same name replaces the earlier one. False when the override table is
+// full (FILE_OVERRIDE_COUNT names).
+enum : int32_t { FILE_OVERRIDE_COUNT = 16 };
+bool file_override(const char* name, const uint8_t* data, uint32_t size);
+// Test seam: forgets every override.
+void file_clear_overrides();
 // Empties the handle (asserts that it was not empty). Frees nothing.
 void file_close(file_handle* handle);
 

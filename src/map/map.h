@@ -56,3 +56,11 @@ void map_set_cell(map_t* map, int32_t x, int32_t y, uint8_t code);
 uint8_t map_get_flags(const map_t* map, int32_t x, int32_t y);
 // Writes the flag byte only; nothing outside the grid.
 void map_set_flags(map_t* map, int32_t x, int32_t y, uint8_t value);
+
+// Levels from a folder: reads map0.txt .. map6.txt from `folder` where present, checks each
+// (at most MAP_FILE_MAX bytes, at least one playfield row, a start cell in the playfield)
+// and makes file_open find it in place of the embedded level. The bytes are kept in fixed
+// storage for the rest of the run. False, with one line naming the file in message, for a
+// bad file or a folder that holds none of the seven; then nothing is put in place.
+enum : int32_t { MAP_FILE_MAX = 64 * 1024, MAP_FOLDER_LEVELS = 7 };
+bool map_use_folder(const char* folder, char* message, int32_t message_size);

@@ -74,6 +74,11 @@ static struct {
   uint32_t calls;
 } os_random;
 
+void os_rand_restart() {
+  os_random.seed = 55;
+  os_random.calls = 0;
+}
+
 uint32_t os_rand() {
   uint32_t r = os_random.seed * 263u + 71u;
   os_random.seed = r + (platform_get_time_ms() & 0xFFFFu) + os_random.calls;

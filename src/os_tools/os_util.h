@@ -6,6 +6,8 @@
 // seed = seed * 263 + 71, then the millisecond clock and the call count are mixed in.
 // The first value is always 14536. Main thread only.
 uint32_t os_rand();
+// Test seam: the random numbers as at program start (a played-back recording needs them so).
+void os_rand_restart();
 
 // Table sine with 1023 steps per 2π (period 2π·1024/1023); safe from any thread.
 float os_sin(float angle);

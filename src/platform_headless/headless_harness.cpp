@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "game/game.h"
+#include "graph/g_compose.h"
 #include "graph/g_display.h"
 #include "graph/g_layer.h"
 #include "os_tools/os_clock.h"
@@ -204,6 +205,11 @@ std::string headless_result::failures_text() const {
 // --- driving the game ----------------------------------------------------------------------
 
 void headless_game_start(uint32_t step_ms) {
+  headless_game_prepare(step_ms);
+  harness.running = os_frame_tick();
+}
+
+void headless_game_prepare(uint32_t step_ms) {
   headless_window_reset();
   headless_render_reset();
   headless_audio_reset();
@@ -218,7 +224,6 @@ void headless_game_start(uint32_t step_ms) {
   harness.next_audio_ms = HARNESS_AUDIO_BLOCK_MS;
   headless_set_time_ms(0);
   g_set_hw_resolution(HARNESS_WINDOW_W, HARNESS_WINDOW_H);
-  harness.running = os_frame_tick();
 }
 
 // The pump's mouse sample, after the tick: held button and pointer in window coordinates.
@@ -267,45 +272,9 @@ int32_t headless_game_stop() {
 
 // --- pictures ------------------------------------------------------------------------------
 
-void headless_compose(uint32_t* out) {
-  const int32_t n = HEADLESS_FB_WIDTH * HEADLESS_FB_HEIGHT;
-  for (int32_t i = 0; i < n; ++i) out[i] = 0xff000000u;
-  for (int32_t l = 0; l < G_LAYER_COUNT; ++l) {
-    const g_layer* layer = g_get_layer(l);
-    if (!layer || !layer->active || !layer->image.pixels) continue;
-    if (layer->image.width != HEADLESS_FB_WIDTH || layer->image.height != HEADLESS_FB_HEIGHT) continue;
-    const uint32_t* src = layer->image.pixels;
-    for (int32_t i = 0; i < n; ++i) {
-      const uint32_t s = src[i];
-      if (l == 0) {
-        out[i] = s | 0xff000000u;  // the bottom layer is drawn opaque
-        continue;
-      }
-      const uint32_t a = s >> 24;
-      if (a == 0) continue;
-      const uint32_t d = out[i];
-      uint32_t r = 0xff000000u;
-      for (int32_t c = 0; c < 24; c += 8) {
-        const uint32_t sc = (s >> c) & 0xff, dc = (d >> c) & 0xff;
-        r |= ((sc * a + dc * (255 - a) + 127) / 255) << c;
-      }
-      out[i] = r;
-    }
-  }
-}
+void headless_compose(uint32_t* out) { g_compose_frame(out); }
 
-uint64_t headless_frame_checksum() {
-  static uint32_t frame[HEADLESS_FB_WIDTH * HEADLESS_FB_HEIGHT];
-  headless_compose(frame);
-  uint64_t h = 1469598103934665603ull;
-  for (uint32_t p : frame) {
-    for (int32_t c = 0; c < 24; c += 8) {
-      h ^= (p >> c) & 0xff;
-      h *= 1099511628211ull;
-    }
-  }
-  return h;
-}
+uint64_t headless_frame_checksum() { return g_frame_checksum(); }
 
 bool headless_write_picture(const std::string& path, const uint32_t* pixels, int32_t width, int32_t height) {
   const bool png = path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0;

@@ -111,6 +111,8 @@ bool headless_play(const headless_replay& replay, const headless_options& option
 // --- lower level: drive the game by hand --------------------------------------------------
 // Fresh platform doubles, clock at 0, first pass (game_init). step_ms is the pass length.
 void headless_game_start(uint32_t step_ms);
+// Everything headless_game_start does before that first pass.
+void headless_game_prepare(uint32_t step_ms);
 // One pass: the clock moves on by the step, the game ticks. False once the game has ended.
 bool headless_game_pass();
 // Milliseconds since start.

@@ -108,6 +108,8 @@ void r_update_texture(int32_t layer, int32_t first_row, int32_t end_row, const u
 // Source-alpha blending as the card does it: c = s * a + d * (1 - a), in 8-bit steps.
 static uint32_t headless_blend(uint32_t s, uint32_t d) {
   const uint32_t a = s >> 24;
+  if (a == 0) return d | 0xFF000000u;  // the same results as the sums below, sooner
+  if (a == 255) return s;
   uint32_t out = 0xFF000000u;
   for (int32_t shift = 0; shift < 24; shift += 8) {
     const uint32_t sc = (s >> shift) & 0xFF, dc = (d >> shift) & 0xFF;

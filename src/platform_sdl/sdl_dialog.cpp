@@ -1,11 +1,13 @@
 // The start question as an SDL message box with Yes and No: Return answers yes, Escape no,
-// as the Windows box does. A box that cannot be shown counts as no.
+// as the Windows box does. A box that cannot be shown counts as no. An answer given on the
+// command line, or by the recording being played, is taken without showing the box.
 #include <SDL.h>
 
 #include "os_tools/os_log.h"
 #include "platform.h"
+#include "record/record.h"
 
-bool platform_ask_yes_no(const char* text, const char* caption) {
+static bool sdl_ask(const char* text, const char* caption) {
   enum { ANSWER_NO = 0, ANSWER_YES = 1 };
   const SDL_MessageBoxButtonData buttons[] = {
       {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, ANSWER_NO, "No"},
@@ -28,4 +30,11 @@ bool platform_ask_yes_no(const char* text, const char* caption) {
     SDL_Delay(200);
   }
   return false;
+}
+
+bool platform_ask_yes_no(const char* text, const char* caption) {
+  const int32_t given = rec_given_answer();
+  const bool answer = given >= 0 ? given == 1 : sdl_ask(text, caption);
+  rec_note_answer(answer);
+  return answer;
 }

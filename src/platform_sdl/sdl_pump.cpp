@@ -1,11 +1,15 @@
 // The main loop's body on SDL: one clock pass, at most one event, one mouse sample. Never
-// sleeps and never waits for events.
+// sleeps and never waits for events. What the game reads (the clock, keys, the close, the
+// mouse) goes through the recording hooks, which hand it straight on unless a session is
+// being recorded or played.
 #include <SDL.h>
 
 #include "graph/g_display.h"
 #include "os_tools/os_clock.h"
 #include "os_tools/os_input.h"
 #include "platform.h"
+#include "record/record.h"
+#include "options/options.h"
 #include "platform_sdl/sdl_keys.h"
 #include "platform_sdl/sdl_window.h"
 
@@ -18,19 +22,19 @@ static struct {
 static void handle_event(const SDL_Event& event) {
   switch (event.type) {
     case SDL_QUIT:
-      os_running = 0;
+      rec_quit();
       break;
     case SDL_WINDOWEVENT:
-      if (event.window.event == SDL_WINDOWEVENT_CLOSE) os_running = 0;
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) rec_quit();
       break;
     case SDL_KEYDOWN: {
       const uint32_t vk = sdl_key_to_vk(event.key.keysym.sym, event.key.keysym.mod);
-      if (vk != 0 && sdl_key_down_reaches_game(event.key.keysym.mod)) os_key_event(vk, 1);
+      if (vk != 0 && sdl_key_down_reaches_game(event.key.keysym.mod)) rec_key(vk, 1);
       break;
     }
     case SDL_KEYUP: {
       const uint32_t vk = sdl_key_to_vk(event.key.keysym.sym, event.key.keysym.mod);
-      if (vk != 0) os_key_event(vk, 0);
+      if (vk != 0) rec_key(vk, 0);
       break;
     }
     case SDL_MOUSEBUTTONDOWN:
@@ -41,8 +45,11 @@ static void handle_event(const SDL_Event& event) {
   }
 }
 
+uint32_t platform_get_time_ms() { return rec_clock(sdl_time_ms); }
+
 bool platform_pump() {
   if (!os_frame_tick()) return false;
+  rec_pass();
   if (!sdl_window_exists()) return true;
 
   SDL_Event event;
@@ -51,19 +58,17 @@ bool platform_pump() {
   int x = 0;
   int y = 0;
   const Uint32 buttons = SDL_GetMouseState(&x, &y);
-  if ((buttons & SDL_BUTTON_LMASK) || sdl_pump.left_pressed) {
-    os_mouse_button(1);
-  } else {
-    os_mouse_button(0);
-  }
+  const bool left = (buttons & SDL_BUTTON_LMASK) || sdl_pump.left_pressed;
   sdl_pump.left_pressed = false;
-  os_set_mouse_pos(0, x);
-  os_set_mouse_pos(1, y);
+  rec_mouse(left ? 1 : 0, x, y);
   return true;
 }
 
 void platform_main() {
-  g_set_hw_resolution(960, 720);
+  int32_t width = 0;
+  int32_t height = 0;
+  opt_window_size(&width, &height);
+  g_set_hw_resolution(width, height);
   while (platform_pump()) {
   }
 }

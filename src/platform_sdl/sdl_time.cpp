@@ -1,10 +1,11 @@
-// The millisecond clock from SDL's performance counter, with the Windows clock's arithmetic
-// (os_desktop).
+// The live millisecond clock from SDL's performance counter, with the Windows clock's
+// arithmetic (os_desktop). The game reads it through the recording hooks
+// (platform_get_time_ms, sdl_pump).
 #include <SDL.h>
 
 #include "os_tools/os_desktop.h"
 #include "os_tools/os_log.h"
-#include "platform.h"
+#include "platform_sdl/sdl_window.h"
 
 static struct {
   bool started;
@@ -12,7 +13,7 @@ static struct {
   float factor;
 } sdl_time;
 
-uint32_t platform_get_time_ms() {
+uint32_t sdl_time_ms() {
   if (!sdl_time.started) {
     const int64_t frequency = static_cast<int64_t>(SDL_GetPerformanceFrequency());
     OS_ASSERT(frequency > 0);

@@ -1,21 +1,24 @@
 // The Windows entry, the main loop's body and the window procedure. The loop never sleeps
 // and never waits for messages: each pass runs the clock, takes at most one message and
-// samples the mouse.
+// samples the mouse. What the game reads (the clock, keys, the quit, the mouse) goes through
+// the recording hooks, which hand it straight on unless a session is recorded or played.
 #include <windows.h>
 
 #include "graph/g_display.h"
 #include "os_tools/os_clock.h"
 #include "os_tools/os_input.h"
+#include "options/options.h"
 #include "platform.h"
+#include "record/record.h"
 #include "platform_win32/win32_window.h"
 
 LRESULT CALLBACK platform_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_KEYDOWN:
-      os_key_event(static_cast<uint32_t>(wparam & 0xFF), 1);
+      rec_key(static_cast<uint32_t>(wparam & 0xFF), 1);
       return 0;
     case WM_KEYUP:
-      os_key_event(static_cast<uint32_t>(wparam & 0xFF), 0);
+      rec_key(static_cast<uint32_t>(wparam & 0xFF), 0);
       return 0;
     case WM_CLOSE:
       DestroyWindow(window);
@@ -28,36 +31,59 @@ LRESULT CALLBACK platform_window_proc(HWND window, UINT message, WPARAM wparam, 
   }
 }
 
+uint32_t platform_get_time_ms() { return rec_clock(win32_time_ms); }
+
 bool platform_pump() {
   if (!os_frame_tick()) return false;
+  rec_pass();
 
   MSG message;
   if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
-    if (message.message == WM_QUIT) os_running = 0;
+    if (message.message == WM_QUIT) rec_quit();
   }
 
   POINT cursor = {0, 0};
   GetCursorPos(&cursor);
   ScreenToClient(win32_window_handle(), &cursor);
-  if (GetAsyncKeyState(VK_LBUTTON) != 0) {
-    os_mouse_button(1);
-  } else {
-    os_mouse_button(0);
-  }
-  os_set_mouse_pos(0, cursor.x);
-  os_set_mouse_pos(1, cursor.y);
+  rec_mouse(GetAsyncKeyState(VK_LBUTTON) != 0 ? 1 : 0, cursor.x, cursor.y);
   return true;
 }
 
 void platform_main() {
-  g_set_hw_resolution(960, 720);
+  int32_t width = 0;
+  int32_t height = 0;
+  opt_window_size(&width, &height);
+  g_set_hw_resolution(width, height);
   while (platform_pump()) {
   }
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+// tumbler.exe has no console: what the command line asks to be shown comes in a message box.
+static void win32_show(const char* text, bool problem) {
+  MessageBoxA(nullptr, text, "Tumbler", MB_OK | (problem ? MB_ICONERROR : MB_ICONINFORMATION));
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
+  static char storage[8192];
+  const char* words[OPT_MAX_ARGS];
+  const int32_t count = opt_split_command_line(command_line, storage, int32_t(sizeof storage), words, OPT_MAX_ARGS);
+  opt_record options;
+  if (count < 0) {
+    const char* too_long[] = {"tumbler", "(a command line too long)"};
+    options = opt_parse(2, too_long);
+  } else {
+    options = opt_parse(count, words);
+  }
+  opt_start(&options, true);
+  if (options.action != OPT_RUN) {
+    win32_show(options.message, options.action == OPT_ERROR);
+    return options.exit_status;
+  }
   platform_main();
-  return 0;
+  char message[OPT_MESSAGE_SIZE];
+  const int32_t status = opt_finish(message, int32_t(sizeof message));
+  if (status != 0) win32_show(message, true);
+  return status;
 }

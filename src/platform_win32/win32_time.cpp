@@ -1,9 +1,10 @@
-// The millisecond clock from the performance counter.
+// The live millisecond clock from the performance counter. The game reads it through the
+// recording hooks (platform_get_time_ms, win32_main).
 #include <windows.h>
 
 #include "os_tools/os_desktop.h"
 #include "os_tools/os_log.h"
-#include "platform.h"
+#include "platform_win32/win32_window.h"
 
 static struct {
   bool started;
@@ -11,7 +12,7 @@ static struct {
   float factor;
 } win32_time;
 
-uint32_t platform_get_time_ms() {
+uint32_t win32_time_ms() {
   if (!win32_time.started) {
     LARGE_INTEGER frequency;
     const BOOL known = QueryPerformanceFrequency(&frequency);

@@ -1,0 +1,70 @@
+// Levels from a folder (map_use_folder): players edit map0.txt .. map6.txt in a text editor
+// and the game reads them in place of its own.
+#include <cstdio>
+#include <cstring>
+
+#include "file/file.h"
+#include "map/map.h"
+
+static const char* const MAP_FOLDER_NAMES[MAP_FOLDER_LEVELS] = {
+    "map0.txt", "map1.txt", "map2.txt", "map3.txt", "map4.txt", "map5.txt", "map6.txt",
+};
+
+static struct {
+  uint8_t data[MAP_FOLDER_LEVELS][MAP_FILE_MAX];
+  uint32_t size[MAP_FOLDER_LEVELS];
+  bool present[MAP_FOLDER_LEVELS];
+} map_folder;
+
+// Reads the file at path into slot k. -1: not there; 0: too large; 1: read.
+static int32_t map_folder_read(const char* path, int32_t k) {
+  FILE* f = fopen(path, "rb");
+  if (!f) return -1;
+  const size_t n = fread(map_folder.data[k], 1, MAP_FILE_MAX, f);
+  const bool more = n == size_t(MAP_FILE_MAX) && getc(f) != EOF;
+  fclose(f);
+  map_folder.size[k] = uint32_t(n);
+  return more ? 0 : 1;
+}
+
+// What is wrong with the level text, or null when it is a level the game can start.
+static const char* map_folder_problem(const uint8_t* text, uint32_t size) {
+  map_t map = map_parse(text, size);
+  const char* problem = nullptr;
+  if (map.width < 1 || map.height < 2) {
+    problem = "holds no level (rows end in CR LF; the last line is the screen path)";
+  } else {
+    problem = "has no start cell (S) in its rooms";
+    for (int32_t y = 0; y < map.height - 1 && problem; ++y)
+      for (int32_t x = 0; x < map.width; ++x)
+        if (map_get_cell(&map, x, y) == CELL_START) problem = nullptr;
+  }
+  map_free(&map);
+  return problem;
+}
+
+bool map_use_folder(const char* folder, char* message, int32_t message_size) {
+  const size_t length = strlen(folder);
+  const bool has_slash = length > 0 && (folder[length - 1] == '/' || folder[length - 1] == '\\');
+  int32_t found = 0;
+  for (int32_t k = 0; k < MAP_FOLDER_LEVELS; ++k) {
+    char path[1024];
+    snprintf(path, sizeof path, "%s%s%s", folder, has_slash ? "" : "/", MAP_FOLDER_NAMES[k]);
+    const int32_t read = map_folder_read(path, k);
+    map_folder.present[k] = read > 0;
+    if (read < 0) continue;
+    const char* problem = read == 0 ? "is larger than 64 KB" : map_folder_problem(map_folder.data[k], map_folder.size[k]);
+    if (problem) {
+      snprintf(message, size_t(message_size), "tumbler: %s %s\n", path, problem);
+      return false;
+    }
+    ++found;
+  }
+  if (found == 0) {
+    snprintf(message, size_t(message_size), "tumbler: %s holds none of map0.txt ... map6.txt\n", folder);
+    return false;
+  }
+  for (int32_t k = 0; k < MAP_FOLDER_LEVELS; ++k)
+    if (map_folder.present[k]) file_override(MAP_FOLDER_NAMES[k], map_folder.data[k], map_folder.size[k]);
+  return true;
+}

@@ -1,0 +1,75 @@
+// The recording file, version 1: plain text, one item per line, each line ending in "\n"
+// (a "\r" before it is allowed), words separated by one space.
+//
+//   tumbler-recording 1        format version
+//   game 1.1.0                 the game's version that made it
+//   levels 0123456789abcdef    64-bit FNV-1a of map0.txt .. map6.txt as the game read them
+//   then, in the order the game read them:
+//   t MS [N]       a clock reading (ms since start), read N times in a row (N defaults to 1);
+//                  readings never go back and two t lines in a row differ
+//   answer yes|no  the start question's answer (once, before any k, m, q or f)
+//   k VK 1|0       a key went down / up (virtual-key code 0..255)
+//   m B X Y        the mouse sample changed: button level 0/1, position in framebuffer
+//                  pixels (-100000..100000)
+//   q              the window was closed
+//   f HASH         checksum of the frame the tick left (16 lower-case hex digits)
+//   end N          the last line: N, the number of f lines
+//
+// Each pass of the main loop reads the clock first, so the items between two t lines are
+// what the pump delivered in that pass: the frame's checksum, then the events, then the
+// mouse. Lines are at most 63 characters.
+#pragma once
+#include <cstdint>
+
+enum : uint8_t {
+  REC_ITEM_TIME = 1,
+  REC_ITEM_ANSWER,
+  REC_ITEM_KEY,
+  REC_ITEM_MOUSE,
+  REC_ITEM_QUIT,
+  REC_ITEM_FRAME,
+  REC_ITEM_END,
+};
+
+enum : int32_t {
+  REC_FORMAT_VERSION = 1,
+  REC_LINE_MAX = 63,
+  REC_RUN_MAX = 1000000,     // readings of one millisecond in a row
+  REC_MOUSE_LIMIT = 100000,  // framebuffer pixels either way
+};
+
+struct rec_item {
+  uint8_t kind;
+  uint32_t time;    // t: the reading
+  uint32_t count;   // t: how often; end: the number of frames
+  int32_t a;        // k: the key; m: the level; answer: 1 yes
+  int32_t x;        // k: down; m: x
+  int32_t y;        // m: y
+  uint64_t hash;    // f; levels (header)
+};
+
+// Checks a recording line by line, in order, as it is read. Header lines fill the header
+// fields; body lines come out as items.
+struct rec_reader {
+  int32_t line;       // lines taken so far
+  int32_t stage;      // 0..2 header lines, 3 body, 4 after the end line
+  uint64_t levels;    // from the header
+  char game[32];      // the game version from the header
+  bool answered;
+  bool events_seen;   // a k, m, q or f line came
+  bool timed;          // a t line came
+  bool last_was_time;
+  uint32_t last_time;
+  uint32_t frames;
+  char error[128];    // the first problem, with its line number
+};
+
+void rec_reader_begin(rec_reader* reader);
+// One line without its "\n". True with *out filled for a body item (out->kind 0 for a
+// header line); false with reader->error set for a bad line.
+bool rec_reader_line(rec_reader* reader, const char* text, int32_t length, rec_item* out);
+// At the end of the file: false with reader->error set unless the end line was the last.
+bool rec_reader_finish(rec_reader* reader);
+
+// Writes the line of a body item (with its "\n") into out; returns its length.
+int32_t rec_format_item(const rec_item* item, char* out, int32_t size);

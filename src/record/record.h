@@ -1,0 +1,56 @@
+// record: recordings of play. Everything the game reads from the platform passes through
+// here on its way from the back end to the core: each reading of the millisecond clock
+// (the frame clock's and os_rand's), the start question's answer, every key event and quit
+// request the pump delivers, and the pump's mouse sample. Recording writes them to a file
+// (format in rec_format.h) together with a checksum of every frame; playing takes them from
+// the file instead of the system, so the game runs the recorded session again bit for bit.
+// With neither, every hook hands the live value straight on: the game is unchanged.
+// Main thread only.
+#pragma once
+#include <cstdint>
+
+enum : int32_t { REC_OFF = 0, REC_RECORD = 1, REC_PLAY = 2 };
+
+enum : int32_t { REC_MESSAGE_SIZE = 512 };
+
+// Starts writing a recording to `path`. False, with one line in message, when the file
+// cannot be made.
+bool rec_record_open(const char* path, char* message, int32_t message_size);
+// Reads the whole recording at `path` to check it, then starts playing it. pace: the clock
+// readings are not handed out before the real clock reaches them (real-time playback in a
+// window); without it playback runs as fast as the loop goes. False, with one line in
+// message, for a file that cannot be read or is not a good recording.
+bool rec_play_open(const char* path, bool pace, char* message, int32_t message_size);
+// Ends recording or playing. Recording: writes the end line and closes the file. Playing:
+// says whether every frame matched the recording. Returns the exit status (0; 1 when the
+// file could not be written or the playback differed) and one line for the player.
+int32_t rec_close(char* message, int32_t message_size);
+int32_t rec_mode();
+
+// The answer the command line gives (OPT_ASK -1, windowed 0, fullscreen 1). Playing uses
+// it in place of the recording's answer (the window mode changes no frame).
+void rec_set_answer(int32_t answer);
+// The answer to use without asking: the command line's, else the recording's while
+// playing; -1 when the question must be asked.
+int32_t rec_given_answer();
+// The answer the game got (asked or given); recorded.
+void rec_note_answer(bool fullscreen);
+
+// --- the back end's hooks -------------------------------------------------------------------
+// Every reading of the millisecond clock: live() is the platform's own clock. Playing
+// returns the recording's reading.
+uint32_t rec_clock(uint32_t (*live)());
+// A key event the pump took (virtual-key code, down flag): to os_key_event. Playing, live
+// keys do not reach the game, but Escape ends the playback.
+void rec_key(uint32_t vk, int32_t down);
+// The window was closed: the game ends (also while playing).
+void rec_quit();
+// The pump's mouse sample: left button level (0/1) and pointer in window-client pixels, as
+// os_mouse_button and os_set_mouse_pos take them. Playing applies the recorded sample.
+void rec_mouse(int32_t level, int32_t x, int32_t y);
+// Right after each os_frame_tick that returned true: recording writes the frame's checksum
+// when the game ticked; playing compares it and applies the recorded events of this pass.
+void rec_pass();
+
+// Test seam: back to off, file closed, nothing given.
+void rec_restart();

@@ -1,0 +1,85 @@
+// Recordings that cannot be played: each is refused with one line naming what is wrong,
+// before anything starts.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "file/file.h"
+#include "record/rec_format.h"
+#include "record/record.h"
+
+namespace {
+
+// The header the game writes for its own levels.
+std::string header() {
+  // The levels line must match the levels in use; take it from a recording just made.
+  const std::string path = testing::TempDir() + "tumbler_header.rec";
+  char message[REC_MESSAGE_SIZE];
+  rec_restart();
+  EXPECT_TRUE(rec_record_open(path.c_str(), message, int32_t(sizeof message)));
+  rec_close(message, int32_t(sizeof message));
+  std::ifstream in(path, std::ios::binary);
+  std::string text, line;
+  for (int i = 0; i < 3 && std::getline(in, line); ++i) text += line + "\n";
+  std::remove(path.c_str());
+  return text;
+}
+
+TEST(RecordingFile, BadFilesAreRefusedWithOneLine) {
+  const std::string h = header();
+  const std::string good_body = "t 0\nanswer no\nt 5 3\nf 0123456789abcdef\nk 39 1\nm 1 -5 300\nq\nend 1\n";
+  struct bad_case {
+    std::string text;
+    const char* why;
+  };
+  const bad_case cases[] = {
+      {"", "line 1: the file ends inside the header"},
+      {"\x7f" "ELF\x02\x01\x01\x00\x00\x00\xff\xfe", "line 1: not a text line"},
+      {"tumbler-recording 2\n", "line 1: a recording format this game does not know"},
+      {"tumbler-recording 1\ngame 1.1.0\n", "line 3: the file ends inside the header"},
+      {h + good_body.substr(0, good_body.size() - 6), "the file ends without its end line"},
+      {h + "t 0\nanswer no\nt 5 3\nf 0123456789abcd", "line 7: bad frame checksum"},
+      {h + "t 0\nanswer maybe\n", "line 5: bad answer"},
+      {h + "t 0\nanswer no\nanswer yes\n", "line 6: a second answer"},
+      {h + "t 0\nk 39 1\nanswer no\n", "line 6: the answer comes after the game started"},
+      {h + "t 0\nanswer no\nk 256 1\n", "line 6: bad key event"},
+      {h + "t 0\nanswer no\nk 39 2\n", "line 6: bad key event"},
+      {h + "t 0\nanswer no\nm 2 0 0\n", "line 6: bad mouse sample"},
+      {h + "t 0\nanswer no\nm 1 100001 0\n", "line 6: bad mouse sample"},
+      {h + "t 9\nanswer no\nt 8\n", "line 6: the clock goes back"},
+      {h + "t 9\nt 9\n", "line 5: the same reading twice"},
+      {h + "t 9 0\n", "line 4: bad repeat count"},
+      {h + "t 9 1000001\n", "line 4: bad repeat count"},
+      {h + "t 4294967296\n", "line 4: bad clock reading"},
+      {h + "t  9\n", "line 4: not a line of a recording"},
+      {h + "t 0\nanswer no\nend 2\n", "line 6: the end line counts other frames"},
+      {h + "t 0\nend 0\n", "line 5: no answer to the start question"},
+      {h + good_body + "t 7\n", "lines after the end"},
+      {h + "t 0\nanswer no\n" + std::string(70, 'x') + "\n", "line 6: line too long"},
+      {h + "t 0\nanswer no\nz\n", "line 6: unknown line"},
+      {"tumbler-recording 1\ngame 1.1.0\nlevels 0000000000000000\n" + good_body, "recorded with other levels"},
+  };
+  const std::string path = testing::TempDir() + "tumbler_bad.rec";
+  for (const bad_case& c : cases) {
+    std::ofstream(path, std::ios::binary) << c.text;
+    char message[REC_MESSAGE_SIZE] = "";
+    rec_restart();
+    EXPECT_FALSE(rec_play_open(path.c_str(), false, message, int32_t(sizeof message))) << c.why;
+    const std::string said = message;
+    EXPECT_NE(said.find(c.why), std::string::npos) << said;
+    EXPECT_EQ(said.rfind("tumbler: ", 0), 0u) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
+    EXPECT_EQ(rec_mode(), REC_OFF);
+  }
+  // The same body with the right header is a recording.
+  std::ofstream(path, std::ios::binary) << h + good_body;
+  char message[REC_MESSAGE_SIZE] = "";
+  EXPECT_TRUE(rec_play_open(path.c_str(), false, message, int32_t(sizeof message))) << message;
+  EXPECT_EQ(rec_given_answer(), 0);
+  rec_restart();
+  std::remove(path.c_str());
+}
+
+}  // namespace
