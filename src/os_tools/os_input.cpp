@@ -79,6 +79,12 @@ void os_clear_input() {
   os_input.mouse = os_mouse{};
 }
 
+void os_release_input() {
+  for (uint16_t& key : os_input.keys) key = 0;
+  os_input.held = 0;
+  os_input.mouse.button[0] = 0;
+}
+
 void os_input_restart() { os_input = {}; }
 
 void os_set_input_display(const g_display* display) { os_input.display = display; }

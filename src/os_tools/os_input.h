@@ -40,6 +40,9 @@ void os_set_mouse_pos(int32_t axis, int32_t value);
 void os_mouse_to_keys();
 // Number of keys whose counter is non-zero.
 uint8_t os_keys_held();
+// The window lost the keyboard focus: keys let go in another window never send their key-up
+// here, so every held key and the mouse button are let go now (the last key stays).
+void os_release_input();
 
 // --- used by os_clock ---------------------------------------------------------------------
 // One tick of key ageing: every non-zero counter + 1, 255 wraps to 1 (skipped with no key held).

@@ -20,6 +20,18 @@ LRESULT CALLBACK platform_window_proc(HWND window, UINT message, WPARAM wparam, 
     case WM_KEYUP:
       rec_key(static_cast<uint32_t>(wparam & 0xFF), 0);
       return 0;
+    case WM_ACTIVATE:
+      // Keys let go while another window has the focus never send their key-up here.
+      if (LOWORD(wparam) == WA_INACTIVE) os_release_input();
+      break;  // the default handling gives the focus back on activation
+    case WM_KILLFOCUS:
+      os_release_input();
+      break;
+    case WM_SYSCOMMAND:
+      // A lone Alt or F10 would start the keyboard menu loop, which holds the main loop (and
+      // the picture) until Escape. Alt+Space still opens the window menu, Alt+F4 still closes.
+      if ((wparam & 0xFFF0) == SC_KEYMENU && lparam == 0) return 0;
+      break;
     case WM_CLOSE:
       DestroyWindow(window);
       return 0;
@@ -27,8 +39,9 @@ LRESULT CALLBACK platform_window_proc(HWND window, UINT message, WPARAM wparam, 
       PostQuitMessage(0);
       return 0;
     default:
-      return DefWindowProcA(window, message, wparam, lparam);
+      break;
   }
+  return DefWindowProcA(window, message, wparam, lparam);
 }
 
 uint32_t platform_get_time_ms() { return rec_clock(win32_time_ms); }

@@ -98,6 +98,29 @@ TEST_F(Input, AutoRepeatAndStrayKeyUpChangeNothing) {
   EXPECT_EQ(os_get_last_key(), 0u);
 }
 
+TEST_F(Input, FocusLossLetsGoOfHeldKeysAndTheButton) {
+  os_key_event(0x27, 1);  // right arrow held when the window loses the focus
+  os_key_event(0x41, 1);
+  os_mouse_button(1);
+  tick();
+  os_release_input();
+  EXPECT_EQ(os_keys_held(), 0);
+  EXPECT_EQ(os_get_mouse()->button[0], 0);
+  tick();
+  tick();
+  EXPECT_EQ(os_get_key(OS_KEY_RIGHT), 0);
+  EXPECT_EQ(os_get_key(0x41), 0);
+  EXPECT_EQ(os_get_last_key(), 0x41u);
+  // The key-up that went to the other window arrives late or never; pressed again after
+  // coming back, the key starts afresh.
+  os_key_event(0x27, 0);
+  EXPECT_EQ(os_keys_held(), 0);
+  os_key_event(0x27, 1);
+  tick();
+  EXPECT_EQ(os_get_key(OS_KEY_RIGHT), 2);
+  EXPECT_EQ(os_keys_held(), 1);
+}
+
 TEST_F(Input, KeyCodesOutsideTheTableAreRefused) {
   EXPECT_EQ(os_get_key(256), 0);
   EXPECT_TRUE(log.contains("assert:..\\..\\src\\os_tools"));
