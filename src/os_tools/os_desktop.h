@@ -1,6 +1,6 @@
 // os_desktop: the arithmetic the desktop back ends (Windows, SDL) share: where the window
-// goes and the counter clock's milliseconds. No system header, so every back end and the
-// unit tests use the one definition.
+// goes, the counter clock's milliseconds, and when a mouse button counts as a click in the
+// game. No system header, so every back end and the unit tests use the one definition.
 #pragma once
 #include <cstdint>
 
@@ -39,3 +39,11 @@ constexpr uint32_t os_ms_from_count(int64_t elapsed, float factor) {
   return static_cast<uint32_t>(static_cast<uint64_t>(ms));
 }
 
+// Whether a mouse button that reads down belongs to the game: only while the game's window is
+// the active one and the pointer (client coordinates) is inside its client area. A button
+// read for the whole desktop would otherwise count a click on the close box or on another
+// program's window.
+constexpr bool os_click_counts(bool window_active, int32_t x, int32_t y, int32_t client_width,
+                               int32_t client_height) {
+  return window_active && x >= 0 && y >= 0 && x < client_width && y < client_height;
+}

@@ -6,6 +6,7 @@
 
 #include "graph/g_display.h"
 #include "os_tools/os_clock.h"
+#include "os_tools/os_desktop.h"
 #include "os_tools/os_input.h"
 #include "options/options.h"
 #include "platform.h"
@@ -57,10 +58,19 @@ bool platform_pump() {
     if (message.message == WM_QUIT) rec_quit();
   }
 
+  // The button is read for the whole desktop: it counts only while our window is the active
+  // one and the pointer is inside its client area. Read on every pass all the same, so that
+  // a press elsewhere is not remembered as "pressed since the last query".
+  const bool button_down = GetAsyncKeyState(VK_LBUTTON) != 0;
+  const HWND window = win32_window_handle();
   POINT cursor = {0, 0};
   GetCursorPos(&cursor);
-  ScreenToClient(win32_window_handle(), &cursor);
-  rec_mouse(GetAsyncKeyState(VK_LBUTTON) != 0 ? 1 : 0, cursor.x, cursor.y);
+  ScreenToClient(window, &cursor);
+  RECT client = {0, 0, 0, 0};
+  if (window) GetClientRect(window, &client);
+  const bool active = window != nullptr && GetForegroundWindow() == window;
+  const bool counts = os_click_counts(active, cursor.x, cursor.y, client.right, client.bottom);
+  rec_mouse(button_down && counts ? 1 : 0, cursor.x, cursor.y);
   return true;
 }
 

@@ -1,5 +1,5 @@
-// Window placement, the frame correction and the counter clock's arithmetic shared by the
-// Windows and SDL back ends.
+// Window placement, the frame correction, the counter clock's arithmetic and the click rule
+// shared by the Windows and SDL back ends.
 #include <gtest/gtest.h>
 
 #include "os_tools/os_desktop.h"
@@ -66,6 +66,23 @@ TEST(CounterClock, ReturnsTheLowThirtyTwoBits) {
   const float factor = os_ms_factor(1'024'000);
   ASSERT_EQ(factor, 1.0f / 1024.0f);
   EXPECT_EQ(os_ms_from_count((0x1'0000'0000LL + 5) * 1024, factor), 5u);
+}
+
+TEST(ClickRule, CountsOnlyInsideTheActiveWindowsClientArea) {
+  // A 960 x 720 client area. Outside it the pointer is on the caption, the close box, the
+  // frame or another program's window.
+  const struct {
+    bool active;
+    int32_t x, y;
+    bool counts;
+  } cases[] = {{true, 0, 0, true},      {true, 959, 719, true}, {true, 480, 360, true},
+               {false, 480, 360, false}, {true, -1, 360, false}, {true, 480, -1, false},
+               {true, 960, 360, false},  {true, 480, 720, false}, {true, 940, -15, false}};
+  for (const auto& c : cases)
+    EXPECT_EQ(os_click_counts(c.active, c.x, c.y, 960, 720), c.counts)
+        << c.active << " " << c.x << "," << c.y;
+  // No client area (a window not made yet) takes no click.
+  EXPECT_FALSE(os_click_counts(true, 0, 0, 0, 0));
 }
 
 }  // namespace
