@@ -1,6 +1,7 @@
 // The window, the device context, the OpenGL (WGL) context and the fullscreen display mode.
-// Only what the game needs: a double-buffered context current on the main thread, a client
-// area of the requested size (or the whole screen), a swap, and the leak report at close.
+// Only what the game needs: a double-buffered context current on the main thread that swaps
+// with the display's refresh where the driver allows, a client area of the requested size (or
+// the whole screen), a swap, and the leak report at close.
 // The context, the window and the class are left for the end of the process to release.
 #include <windows.h>
 
@@ -37,6 +38,16 @@ static bool enter_fullscreen(int32_t width, int32_t height) {
   mode.dmPelsWidth = static_cast<DWORD>(width);
   mode.dmPelsHeight = static_cast<DWORD>(height);
   return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
+}
+
+// Swaps wait for the display's refresh where the driver offers it (WGL_EXT_swap_control):
+// the loop never sleeps, so without it the game draws thousands of frames a second and keeps
+// a core and the GPU busy. Without the extension the game runs unthrottled, as before.
+static void ask_for_vsync() {
+  typedef BOOL(WINAPI * swap_interval_fn)(int interval);
+  const swap_interval_fn swap_interval =
+      reinterpret_cast<swap_interval_fn>(platform_gl_proc("wglSwapIntervalEXT"));
+  if (swap_interval) swap_interval(1);
 }
 
 bool platform_open_window(g_display* display) {
@@ -102,6 +113,7 @@ bool platform_open_window(g_display* display) {
   const BOOL made_current =
       wglMakeCurrent(win32_window.device_context, win32_window.render_context);
   OS_ASSERT(made_current);
+  ask_for_vsync();
 
   ShowWindow(win32_window.window, SW_SHOW);
   if (!fullscreen) return true;
