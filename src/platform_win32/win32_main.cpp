@@ -23,10 +23,10 @@ LRESULT CALLBACK platform_window_proc(HWND window, UINT message, WPARAM wparam, 
       return 0;
     case WM_ACTIVATE:
       // Keys let go while another window has the focus never send their key-up here.
-      if (LOWORD(wparam) == WA_INACTIVE) os_release_input();
+      if (LOWORD(wparam) == WA_INACTIVE) rec_release_input();
       break;  // the default handling gives the focus back on activation
     case WM_KILLFOCUS:
-      os_release_input();
+      rec_release_input();
       break;
     case WM_SYSCOMMAND:
       // A lone Alt or F10 would start the keyboard menu loop, which holds the main loop (and

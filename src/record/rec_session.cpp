@@ -337,6 +337,22 @@ void rec_quit() {
   os_running = 0;
 }
 
+void rec_release_input() {
+  if (rec.mode == REC_PLAY) return;
+  if (rec.mode == REC_RECORD) {
+    // A held game code, read as a virtual-key code, translates to itself, so its key-up
+    // line lets go of the same counter when played.
+    for (uint32_t code = 1; code < 256; ++code) {
+      if (os_get_key(code) == 0) continue;
+      rec_item item{};
+      item.kind = REC_ITEM_KEY;
+      item.a = int32_t(code);
+      rec_write_event(item);
+    }
+  }
+  os_release_input();
+}
+
 static int32_t rec_clamp_mouse(int32_t v) {
   return v < -REC_MOUSE_LIMIT ? -REC_MOUSE_LIMIT : v > REC_MOUSE_LIMIT ? REC_MOUSE_LIMIT : v;
 }

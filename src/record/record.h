@@ -45,6 +45,9 @@ uint32_t rec_clock(uint32_t (*live)());
 void rec_key(uint32_t vk, int32_t down);
 // The window was closed: the game ends (also while playing).
 void rec_quit();
+// The window lost the focus: every held key and the mouse button are let go
+// (os_release_input). Recorded as a key-up of each held key; playing ignores a live one.
+void rec_release_input();
 // The pump's mouse sample: left button level (0/1) and pointer in window-client pixels, as
 // os_mouse_button and os_set_mouse_pos take them. Playing applies the recorded sample.
 void rec_mouse(int32_t level, int32_t x, int32_t y);

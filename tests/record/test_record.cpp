@@ -31,7 +31,8 @@ struct recorded_session {
 
 // The pump's order: clock pass, rec_pass, at most one event, the mouse sample. Uneven steps
 // of 3 to 16 ms and every fifth pass none (the same millisecond read again); Space leaves
-// the title, the right arrow is held, a held click at the left edge steers, Escape ends it.
+// the title, the right arrow is held until the window loses the focus, a held click at the
+// left edge steers, Escape ends it.
 recorded_session record_session(const std::string& path) {
   recorded_session out;
   char message[REC_MESSAGE_SIZE] = "";
@@ -49,7 +50,9 @@ recorded_session record_session(const std::string& path) {
     ticks = os_tick_count();
     const uint32_t t = headless_time_ms();
     if (t >= 1000 && t < 1016) rec_key(0x20, t < 1008);
-    if (t >= 2000 && t < 2700) rec_key(0x27, t < 2600);
+    if (t >= 2000 && t < 2300) rec_key(0x27, 1);
+    if (t >= 2300 && t < 2316) rec_release_input();  // the focus goes while Right is held
+    if (t >= 2600 && t < 2700) rec_key(0x27, 0);     // let go in the other window
     rec_mouse(t > 4000 && t < 4400, 30, 360);  // window pixels: the left band
     if (t > 6000) rec_key(0x1B, 1);
     headless_advance_time_ms(pass % 5 == 0 ? 0 : 3 + (pass * 7) % 14);
@@ -81,6 +84,7 @@ TEST(Recording, PlaysBackEveryFrameAndTheFinalState) {
   EXPECT_EQ(text.rfind("tumbler-recording 1\ngame 1.1.0\nlevels ", 0), 0u);
   EXPECT_NE(text.find("\nanswer no\n"), std::string::npos);
   EXPECT_NE(text.find("\nk 32 1\n"), std::string::npos);
+  EXPECT_NE(text.find("\nk 2 0\n"), std::string::npos) << "the focus loss lets go of Right";
   EXPECT_NE(text.find("\nm 1 10 120\n"), std::string::npos) << "the mouse in framebuffer pixels";
   // The last tick shut the game down and has no frame of its own.
   EXPECT_NE(text.find("\nend " + std::to_string(recorded.frames.size()) + "\n"), std::string::npos);
