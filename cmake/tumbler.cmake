@@ -35,6 +35,13 @@ function(tumbler_module name)
   endif()
 endfunction()
 
+# emcc knows no rescanned group by CMake's rules; it takes the same --start-group and
+# --end-group around the archives.
+if(EMSCRIPTEN)
+  set(CMAKE_LINK_GROUP_USING_RESCAN "LINKER:--start-group" "LINKER:--end-group")
+  set(CMAKE_LINK_GROUP_USING_RESCAN_SUPPORTED TRUE)
+endif()
+
 # tumbler_link(TARGET lib...): links the libraries as one rescanned group.
 function(tumbler_link target)
   if(ARGN)

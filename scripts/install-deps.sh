@@ -4,6 +4,7 @@
 # when nothing is missing. Run as root (or through sudo).
 #   install-deps.sh          everything (build, tests, end-to-end, Windows cross build)
 #   install-deps.sh game     only what building and running the Linux game needs
+#   install-deps.sh web      only what building, serving and testing the browser game needs
 set -euo pipefail
 
 game_pkgs=(cmake g++ make pkg-config libsdl2-dev libgl-dev libgl1-mesa-dri)
@@ -11,8 +12,13 @@ test_pkgs=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-
            imagemagick sox xvfb xdotool x11-utils xauth
            g++-mingw-w64-x86-64 wine wine64)
 
+# The browser game: emscripten (its system libraries come prebuilt, and it runs on Node),
+# Python for the local server and the test's DevTools client, Chromium for the test.
+web_pkgs=(emscripten nodejs python3 chromium)
+
 want=("${game_pkgs[@]}")
-[ "${1:-all}" = game ] || want+=("${test_pkgs[@]}")
+[ "${1:-all}" = game ] || [ "${1:-all}" = web ] || want+=("${test_pkgs[@]}")
+[ "${1:-all}" = game ] || want+=("${web_pkgs[@]}")
 
 missing=()
 for p in "${want[@]}"; do

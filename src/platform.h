@@ -1,6 +1,6 @@
 // The platform seam: what every back end provides to the portable game, and nothing more.
 // Back ends: platform_win32 + audio_win32 (Windows), platform_sdl + audio_sdl (Linux),
-// platform_headless (tests and tools). The build chooses one by the files it compiles;
+// platform_web (browsers, with render_webgl), platform_headless (tests and tools). The build chooses one by the files it compiles;
 // no code above this seam includes a system header.
 #pragma once
 #include <cstdint>
@@ -58,6 +58,8 @@ void platform_audio_lock_delete();
 // Starts the audio thread running body(); false when no thread could be made. The thread
 // ends when body returns (nobody joins it; the audio module waits for body to finish by a
 // flag it keeps under the lock). Completions posted before the thread first waits are kept.
+// A back end without threads (the browser) starts none, runs audio_finish_block from its loop
+// instead, and runs body once when the quit is posted, its wait answering quit at once.
 bool platform_audio_start_thread(void (*body)());
 
 // Opens the default output for 22050 Hz, signed 16-bit, mono, volume at maximum. Its block

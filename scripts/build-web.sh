@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the browser game into build-web/site/ (the page, tumbler.js, tumbler.wasm and the
+# sound worklet: everything a static file server needs, nothing else). Installs what it
+# needs first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh web
+# Debian's emscripten runs its optimisers on the machine's Node, which finds their modules
+# (acorn) only here.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DTUMBLER_WERROR=ON >/dev/null
+cmake --build build-web -j"$(nproc)" --target tumbler_web tumbler_web_page
+ls -l build-web/site

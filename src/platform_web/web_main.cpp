@@ -1,0 +1,97 @@
+// The browser entry and the main loop's body. The page calls main once the start question
+// is answered; the loop then runs one pass per animation frame, because a page must give
+// the browser back its thread between frames. Each pass is the desktop's: one clock pass,
+// the sound blocks the browser has played, at most one key event, one mouse sample.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include "graph/g_display.h"
+#include "os_tools/os_clock.h"
+#include "os_tools/os_input.h"
+#include "platform.h"
+#include "platform_web/web_input.h"
+#include "platform_web/web_keys.h"
+#include "platform_web/web_page.h"
+
+static const char* const WEB_CANVAS = "#canvas";
+
+static EM_BOOL on_key(int type, const EmscriptenKeyboardEvent* event, void*) {
+  const uint32_t vk = web_key_to_vk(event->code, event->key);
+  if (vk == 0) return EM_FALSE;
+  const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+  if (down && !web_key_down_reaches_game(event->altKey)) return EM_FALSE;
+  web_input_key(vk, down);
+  return web_key_claimed(vk, event->ctrlKey, event->metaKey) ? EM_TRUE : EM_FALSE;
+}
+
+// Pointer positions are followed over the whole page (steering goes on while the pointer
+// leaves the canvas), but only a press on the canvas counts, and a release anywhere.
+static EM_BOOL on_mouse(int type, const EmscriptenMouseEvent* event, void*) {
+  int32_t x = 0;
+  int32_t y = 0;
+  web_page_canvas_point(double(event->clientX), double(event->clientY), &x, &y);
+  web_input_mouse_move(x, y);
+  if (event->button != 0) return EM_FALSE;
+  if (type == EMSCRIPTEN_EVENT_MOUSEDOWN) {
+    web_input_mouse_button(true);
+    return EM_TRUE;  // no text selection or drag starts on the canvas
+  }
+  if (type == EMSCRIPTEN_EVENT_MOUSEUP) web_input_mouse_button(false);
+  return EM_FALSE;
+}
+
+static EM_BOOL on_blur(int, const EmscriptenFocusEvent*, void*) {
+  web_input_focus_lost();
+  return EM_FALSE;
+}
+
+static EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
+  if (event->hidden) web_input_focus_lost();
+  return EM_FALSE;
+}
+
+// Registers (listening) or removes (not listening) every handler of the game.
+static void web_listen(bool listening) {
+  const char* const window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+  em_key_callback_func key = listening ? on_key : nullptr;
+  em_mouse_callback_func mouse = listening ? on_mouse : nullptr;
+  emscripten_set_keydown_callback(window, nullptr, EM_TRUE, key);
+  emscripten_set_keyup_callback(window, nullptr, EM_TRUE, key);
+  emscripten_set_mousedown_callback(WEB_CANVAS, nullptr, EM_TRUE, mouse);
+  emscripten_set_mouseup_callback(window, nullptr, EM_TRUE, mouse);
+  emscripten_set_mousemove_callback(window, nullptr, EM_TRUE, mouse);
+  emscripten_set_blur_callback(window, nullptr, EM_TRUE, listening ? on_blur : nullptr);
+  emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, listening ? on_visibility : nullptr);
+}
+
+bool platform_pump() {
+  if (!os_frame_tick()) return false;
+  web_audio_pump();
+  web_key_event event;
+  if (web_input_next_key(&event)) os_key_event(event.vk, event.down ? 1 : 0);
+  const web_mouse_sample mouse = web_input_sample_mouse();
+  os_mouse_button(mouse.held ? 1 : 0);
+  os_set_mouse_pos(0, mouse.x);
+  os_set_mouse_pos(1, mouse.y);
+  return true;
+}
+
+static void web_frame() {
+  if (platform_pump()) return;
+  emscripten_cancel_main_loop();
+  web_listen(false);
+  web_page_ended();
+}
+
+void platform_main() {
+  g_set_hw_resolution(960, 720);
+  web_input_reset();
+  web_listen(true);
+  // One pass per animation frame; does not return (the browser runs the loop).
+  emscripten_set_main_loop(web_frame, 0, EM_TRUE);
+}
+
+int main() {
+  platform_main();
+  return 0;
+}

@@ -1,0 +1,116 @@
+// The window of the browser build: the page's canvas with a WebGL context, the start
+// question the page has already asked, and the clock.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+#include <emscripten/html5_webgl.h>
+
+#include "graph/g_display.h"
+#include "os_tools/os_log.h"
+#include "os_tools/os_mem.h"
+#include "platform.h"
+#include "platform_web/web_page.h"
+
+// The page sizes the canvas's drawing buffer: the requested size in a window, the whole
+// screen in fullscreen (where the page's request was granted), else the page's own size.
+// Writes the size to out[0], out[1]; true when the canvas is fullscreen.
+EM_JS(int, web_page_size_canvas, (int fullscreen, int width, int height, int* out), {
+  const size = tumblerPage.sizeCanvas(!!fullscreen, width, height);
+  HEAP32[out >> 2] = size.width;
+  HEAP32[(out >> 2) + 1] = size.height;
+  return size.fullscreen ? 1 : 0;
+});
+EM_JS(int, web_page_answer, (), { return tumblerPage.answer() ? 1 : 0; });
+EM_JS(void, web_page_presented, (), { tumblerPage.presented(); });
+EM_JS(void, web_page_ended_js, (), { tumblerPage.ended(); });
+EM_JS(void, web_page_canvas_point_js, (double client_x, double client_y, int* out), {
+  const p = tumblerPage.canvasPoint(client_x, client_y);
+  HEAP32[out >> 2] = p[0];
+  HEAP32[(out >> 2) + 1] = p[1];
+});
+
+static struct {
+  EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context;
+  g_display* display;
+  bool clock_started;
+  double clock_start;
+} web_window;
+
+bool platform_open_window(g_display* display) {
+  os_log("PLATFORM WEB\n");
+  web_window.display = display;
+  OS_ASSERT(display != nullptr);
+  if (!display) return false;
+  OS_ASSERT(os_alloc_count() == 0);
+
+  int32_t size[2] = {display->window_width, display->window_height};
+  const bool wanted_fullscreen = display->fullscreen != 0;
+  const bool fullscreen =
+      web_page_size_canvas(wanted_fullscreen ? 1 : 0, display->window_width, display->window_height, size) != 0;
+  display->window_width = size[0];
+  display->window_height = size[1];
+
+  // No alpha in the canvas (the page behind must not show through where layer 0 is drawn
+  // opaque), no depth or stencil, no smoothing of edges; the drawing buffer is kept after it
+  // is shown, so that a frame the game does not redraw stays as it was and can be read back.
+  EmscriptenWebGLContextAttributes attributes;
+  emscripten_webgl_init_context_attributes(&attributes);
+  attributes.alpha = EM_FALSE;
+  attributes.depth = EM_FALSE;
+  attributes.stencil = EM_FALSE;
+  attributes.antialias = EM_FALSE;
+  attributes.premultipliedAlpha = EM_FALSE;
+  attributes.preserveDrawingBuffer = EM_TRUE;
+  attributes.majorVersion = 1;
+  attributes.minorVersion = 0;
+  web_window.context = emscripten_webgl_create_context("#canvas", &attributes);
+  OS_ASSERT(web_window.context > 0);
+  if (web_window.context <= 0) {
+    os_log("WebGL context: %d\n", int(web_window.context));
+    return false;
+  }
+  const EMSCRIPTEN_RESULT current = emscripten_webgl_make_context_current(web_window.context);
+  OS_ASSERT(current == EMSCRIPTEN_RESULT_SUCCESS);
+
+  if (wanted_fullscreen && !fullscreen) {
+    // Refused: the canvas covers the page instead, with the 4:3 bars.
+    display->fullscreen = 0;
+    return false;
+  }
+  return true;
+}
+
+void platform_close_window(g_display* display) {
+  OS_ASSERT(display != nullptr);
+  os_report_leaks();
+  if (display) display->fullscreen = 0;
+  web_window.display = nullptr;
+}
+
+// The browser shows what was drawn once the frame's callback returns; the page only counts.
+void platform_swap_buffers() {
+  OS_ASSERT(web_window.context > 0);
+  web_page_presented();
+}
+
+void* platform_gl_proc(const char* name) { return emscripten_webgl_get_proc_address(name); }
+
+// The page asked before the game was started: its question has the same texts.
+bool platform_ask_yes_no(const char*, const char*) { return web_page_answer() != 0; }
+
+uint32_t platform_get_time_ms() {
+  const double now = emscripten_get_now();
+  if (!web_window.clock_started) {
+    web_window.clock_start = now;
+    web_window.clock_started = true;
+  }
+  return uint32_t(uint64_t(now - web_window.clock_start + 0.5));
+}
+
+void web_page_ended() { web_page_ended_js(); }
+
+void web_page_canvas_point(double client_x, double client_y, int32_t* x, int32_t* y) {
+  int32_t point[2] = {0, 0};
+  web_page_canvas_point_js(client_x, client_y, point);
+  *x = point[0];
+  *y = point[1];
+}
