@@ -19,3 +19,10 @@ for e2e in tests/e2e/linux_*.sh; do
     bash "$e2e" build
   fi
 done
+# The browser game: built with emscripten and played in headless Chromium; then the portable
+# core on WebAssembly plays the whole game under Node with the native build's frames.
+echo "== browser game"
+bash scripts/build-web.sh
+python3 tests/e2e/web_play.py build-web/site build/tools/render_song/render_song
+echo "== whole-game replay on WebAssembly"
+bash scripts/test-web-replay.sh build
