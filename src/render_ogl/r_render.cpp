@@ -9,16 +9,7 @@
 #include "os_tools/os_log.h"
 #include "platform.h"
 #include "render_ogl/r_gl.h"
-
-enum : int32_t { R_QUAD_FLOATS = 16, R_QUAD_BYTES = R_QUAD_FLOATS * 4, R_VERTEX_STRIDE = 16 };
-
-// Triangle-strip order: x, y, u, v per vertex; texture row 0 at the top of the window.
-static constexpr float R_QUAD_BASE[R_QUAD_FLOATS] = {
-    1, -1, 1, 1,  //
-    1, 1, 1, 0,   //
-    -1, -1, 0, 1, //
-    -1, 1, 0, 0,
-};
+#include "render_ogl/r_quad.h"
 
 static struct {
   GLuint textures[R_TEXTURE_COUNT];
@@ -43,8 +34,6 @@ bool r_check_error() {
 bool r_init(g_display* display) {
   OS_ASSERT(display != nullptr);
   if (!display) return false;
-  const float u_scale = float(display->fb_width) / float(display->tex_width);
-  const float v_scale = float(display->fb_height) / float(display->tex_height);
   os_log("RENDER ogl ver:%d\n", 1);
   r_state.display = display;
   r_state.buffer_data = reinterpret_cast<r_gl_buffer_data_fn>(platform_gl_proc("glBufferDataARB"));
@@ -52,15 +41,7 @@ bool r_init(g_display* display) {
   r_state.gen_buffers = reinterpret_cast<r_gl_gen_buffers_fn>(platform_gl_proc("glGenBuffers"));
   r_state.active_texture = reinterpret_cast<r_gl_active_texture_fn>(platform_gl_proc("glActiveTexture"));
   r_state.client_arrays = !r_state.buffer_data || !r_state.bind_buffer || !r_state.gen_buffers;
-  // Scaled from the constant base, so a second set-up does not scale twice.
-  for (int32_t i = 0; i < 4; ++i) {
-    const float* in = &R_QUAD_BASE[i * 4];
-    float* out = &r_state.quad[i * 4];
-    out[0] = in[0] * display->x_scale;
-    out[1] = in[1] * display->y_scale;
-    out[2] = in[2] * u_scale;
-    out[3] = in[3] * v_scale;
-  }
+  r_scale_quad(*display, r_state.quad);
   r_state.buffer_created = 0;
   glViewport(0, 0, display->window_width, display->window_height);
   glClearColor(0, 0, 0, 0);

@@ -11,17 +11,8 @@
 #include "graph/g_display.h"
 #include "os_tools/os_log.h"
 #include "platform.h"
+#include "render_ogl/r_quad.h"
 #include "render_ogl/r_render.h"
-
-enum : int32_t { R_QUAD_FLOATS = 16, R_QUAD_BYTES = R_QUAD_FLOATS * 4, R_VERTEX_STRIDE = 16 };
-
-// Triangle-strip order: x, y, u, v per vertex; texture row 0 at the top of the window.
-static constexpr float R_QUAD_BASE[R_QUAD_FLOATS] = {
-    1, -1, 1, 1,  //
-    1, 1, 1, 0,   //
-    -1, -1, 0, 1, //
-    -1, 1, 0, 0,
-};
 
 // High precision where the device has it: at medium precision a texture coordinate near
 // 0.94 is only good to about a quarter of a texel, enough to pick the wrong row.
@@ -101,18 +92,9 @@ static void r_make_program() {
 bool r_init(g_display* display) {
   OS_ASSERT(display != nullptr);
   if (!display) return false;
-  const float u_scale = float(display->fb_width) / float(display->tex_width);
-  const float v_scale = float(display->fb_height) / float(display->tex_height);
   os_log("RENDER webgl ver:%d\n", 1);
   r_state.display = display;
-  for (int32_t i = 0; i < 4; ++i) {
-    const float* in = &R_QUAD_BASE[i * 4];
-    float* out = &r_state.quad[i * 4];
-    out[0] = in[0] * display->x_scale;
-    out[1] = in[1] * display->y_scale;
-    out[2] = in[2] * u_scale;
-    out[3] = in[3] * v_scale;
-  }
+  r_scale_quad(*display, r_state.quad);
   r_state.buffer_created = 0;
   r_make_program();
   glViewport(0, 0, display->window_width, display->window_height);
