@@ -409,6 +409,11 @@ def run_yes(browser, base):
     check("black bar at the right", lit_right == 0, lit_right)
     edge = sum(1 for y in range(720) if any(f.canvas_pixel(160, y))) + sum(1 for y in range(720) if any(f.canvas_pixel(1119, y)))
     check("the picture reaches the bars", edge > 300, edge)
+    # A click on the picture leaves the title as a key does.
+    page.click("#canvas")
+    page.b.pump(1.0)
+    page.screenshot("yes-level")
+    check_level(Frame(page.canvas(), 160, 0, 3))
     page.tap("Escape")
     page.wait_for("tumblerPage.hasEnded", 10, "Escape ends the fullscreen game")
     page.screenshot("yes-ended")

@@ -48,13 +48,16 @@ const tumblerPage = {
     if (this.firstFrameAt < 0) this.firstFrameAt = performance.now();
   },
 
-  // A page position as canvas drawing-buffer pixels.
+  // A page position as canvas drawing-buffer pixels. In a page smaller than the canvas the
+  // picture is shrunk to fit with its shape kept (object-fit: contain), centred in the box.
   canvasPoint(clientX, clientY) {
     const canvas = this.canvas;
     const box = canvas.getBoundingClientRect();
-    if (!(box.width > 0 && box.height > 0)) return [0, 0];
-    return [Math.floor((clientX - box.left) * canvas.width / box.width),
-            Math.floor((clientY - box.top) * canvas.height / box.height)];
+    if (!(box.width > 0 && box.height > 0 && canvas.width > 0 && canvas.height > 0)) return [0, 0];
+    const scale = Math.min(box.width / canvas.width, box.height / canvas.height);
+    const left = box.left + (box.width - canvas.width * scale) / 2;
+    const top = box.top + (box.height - canvas.height * scale) / 2;
+    return [Math.floor((clientX - left) / scale), Math.floor((clientY - top) / scale)];
   },
 
   ended() {
