@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
   }
   SDL_SetMainReady();
   platform_main();
+  sdl_pad_stop();
   sdl_window_teardown();
   char message[OPT_MESSAGE_SIZE];
   const int32_t status = opt_finish(message, int32_t(sizeof message));

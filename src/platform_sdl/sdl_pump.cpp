@@ -40,6 +40,10 @@ static void handle_event(const SDL_Event& event) {
     case SDL_MOUSEBUTTONDOWN:
       if (event.button.button == SDL_BUTTON_LEFT) sdl_pump.left_pressed = true;
       break;
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+      sdl_pad_event(event);
+      break;
     default:
       break;
   }
@@ -54,6 +58,7 @@ bool platform_pump() {
 
   SDL_Event event;
   if (SDL_PollEvent(&event)) handle_event(event);
+  sdl_pad_poll();
 
   int x = 0;
   int y = 0;

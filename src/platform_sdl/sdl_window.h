@@ -13,3 +13,11 @@ void sdl_window_teardown();
 // platform_get_time_ms hands to the recording hooks.
 uint32_t sdl_time_ms();
 
+union SDL_Event;
+// Gamepads (sdl_pad.cpp): the pump passes every event on (controllers come and go), then
+// polls the pads once per pass; the entry stops them before SDL shuts down.
+void sdl_pad_event(const SDL_Event& event);
+void sdl_pad_poll();
+void sdl_pad_stop();
+// How many pads are open.
+int32_t sdl_pad_count();

@@ -57,6 +57,7 @@ bool platform_pump() {
     DispatchMessageA(&message);
     if (message.message == WM_QUIT) rec_quit();
   }
+  win32_pad_poll();
 
   // The button is read for the whole desktop: it counts only while our window is the active
   // one and the pointer is inside its client area. Read on every pass all the same, so that

@@ -13,3 +13,6 @@ LRESULT CALLBACK platform_window_proc(HWND window, UINT message, WPARAM wparam, 
 // Milliseconds since the first call from the performance counter: the live clock that
 // platform_get_time_ms hands to the recording hooks.
 uint32_t win32_time_ms();
+
+// Gamepads through XInput (win32_pad.cpp): polled by the pump once per pass.
+void win32_pad_poll();

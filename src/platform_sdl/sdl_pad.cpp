@@ -1,0 +1,90 @@
+// Gamepads through SDL's game controller API, with hot-plug: the pump hands over the
+// controller events it takes and polls the pads once per pass; pad_update turns them into
+// key events for the recording hooks, the same path the keyboard takes.
+#include <SDL.h>
+
+#include "pad/pad.h"
+#include "platform_sdl/sdl_window.h"
+#include "record/record.h"
+
+enum : int32_t { SDL_PAD_SLOTS = 8 };
+
+static struct {
+  bool started;
+  SDL_GameController* pads[SDL_PAD_SLOTS];
+} sdl_pad;
+
+static void sdl_pad_open(int32_t device) {
+  if (!SDL_IsGameController(device)) return;
+  const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(device);
+  for (SDL_GameController* pad : sdl_pad.pads)
+    if (pad && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad)) == id) return;  // open already
+  for (SDL_GameController*& slot : sdl_pad.pads) {
+    if (slot) continue;
+    slot = SDL_GameControllerOpen(device);
+    return;
+  }
+}
+
+static void sdl_pad_close(SDL_JoystickID id) {
+  for (SDL_GameController*& slot : sdl_pad.pads) {
+    if (slot && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(slot)) == id) {
+      SDL_GameControllerClose(slot);
+      slot = nullptr;
+    }
+  }
+}
+
+void sdl_pad_event(const SDL_Event& event) {
+  if (event.type == SDL_CONTROLLERDEVICEADDED) sdl_pad_open(event.cdevice.which);
+  if (event.type == SDL_CONTROLLERDEVICEREMOVED) sdl_pad_close(event.cdevice.which);
+}
+
+static pad_state sdl_pad_read(SDL_GameController* pad) {
+  static const struct {
+    SDL_GameControllerButton button;
+    uint32_t bit;
+  } BUTTONS[] = {
+      {SDL_CONTROLLER_BUTTON_DPAD_UP, PAD_UP},       {SDL_CONTROLLER_BUTTON_DPAD_DOWN, PAD_DOWN},
+      {SDL_CONTROLLER_BUTTON_DPAD_LEFT, PAD_LEFT},   {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, PAD_RIGHT},
+      {SDL_CONTROLLER_BUTTON_A, PAD_A},              {SDL_CONTROLLER_BUTTON_B, PAD_B},
+      {SDL_CONTROLLER_BUTTON_X, PAD_X},              {SDL_CONTROLLER_BUTTON_Y, PAD_Y},
+      {SDL_CONTROLLER_BUTTON_START, PAD_START},      {SDL_CONTROLLER_BUTTON_BACK, PAD_BACK},
+  };
+  pad_state state = {0, 0, 0};
+  for (const auto& b : BUTTONS)
+    if (SDL_GameControllerGetButton(pad, b.button)) state.buttons |= b.bit;
+  state.stick_x = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
+  state.stick_y = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
+  return state;
+}
+
+void sdl_pad_poll() {
+  if (!sdl_pad.started) {
+    sdl_pad.started = true;
+    // Pads already plugged in come as added events, like the ones plugged in later. Without
+    // the subsystem (no input devices at all) the game simply has no pad.
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+  }
+  pad_state merged = {0, 0, 0};
+  for (SDL_GameController* pad : sdl_pad.pads) {
+    if (!pad) continue;
+    const pad_state one = sdl_pad_read(pad);
+    pad_merge(&merged, &one);
+  }
+  pad_update(&merged, rec_key);
+}
+
+void sdl_pad_stop() {
+  for (SDL_GameController*& slot : sdl_pad.pads) {
+    if (slot) SDL_GameControllerClose(slot);
+    slot = nullptr;
+  }
+  sdl_pad.started = false;
+}
+
+int32_t sdl_pad_count() {
+  int32_t n = 0;
+  for (SDL_GameController* pad : sdl_pad.pads) n += pad != nullptr;
+  return n;
+}
