@@ -24,3 +24,12 @@ bool g_init_display(bool fullscreen);
 void g_deinit_display();
 // The display description (asserts that the display is initialised).
 g_display* g_get_display();
+
+// The window's client area has a new size (a resized or maximised window, fullscreen
+// toggled): the scales that keep the picture 4:3 are worked out again and the presenter is
+// set up for the new size. Black bars fill the rest.
+void g_resize_display(int32_t window_width, int32_t window_height);
+
+// A point of the window's client area in framebuffer pixels of the picture as the presenter
+// places it (bars included: a point on a bar lies outside 0..319 x 0..239).
+void g_window_to_framebuffer(const g_display* display, int32_t x, int32_t y, int32_t* fb_x, int32_t* fb_y);

@@ -17,7 +17,21 @@ static struct {
   // A left press taken from the queue since the last sample: a click that went down and up
   // between two samples still counts once, as Windows' "pressed since the last query" does.
   bool left_pressed;
+  // The window has been resized or F11 pressed: the picture may have bars now, and the
+  // pointer is mapped onto the picture instead of the whole window.
+  bool picture_mouse;
 } sdl_pump;
+
+// The window's drawing area changed size: the presenter fits the picture again.
+static void window_resized() {
+  int32_t width = 0;
+  int32_t height = 0;
+  if (!sdl_window_drawable_size(&width, &height)) return;
+  const g_display* display = g_get_display();
+  if (width == display->window_width && height == display->window_height) return;
+  g_resize_display(width, height);
+  sdl_pump.picture_mouse = true;
+}
 
 static void handle_event(const SDL_Event& event) {
   switch (event.type) {
@@ -26,13 +40,20 @@ static void handle_event(const SDL_Event& event) {
       break;
     case SDL_WINDOWEVENT:
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) rec_quit();
+      if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) window_resized();
       break;
     case SDL_KEYDOWN: {
+      if (event.key.keysym.sym == SDLK_F11) {  // the window's own key: the game never sees it
+        if (!event.key.repeat) sdl_window_toggle_fullscreen();
+        sdl_pump.picture_mouse = true;
+        break;
+      }
       const uint32_t vk = sdl_key_to_vk(event.key.keysym.sym, event.key.keysym.mod);
       if (vk != 0 && sdl_key_down_reaches_game(event.key.keysym.mod)) rec_key(vk, 1);
       break;
     }
     case SDL_KEYUP: {
+      if (event.key.keysym.sym == SDLK_F11) break;
       const uint32_t vk = sdl_key_to_vk(event.key.keysym.sym, event.key.keysym.mod);
       if (vk != 0) rec_key(vk, 0);
       break;
@@ -65,7 +86,14 @@ bool platform_pump() {
   const Uint32 buttons = SDL_GetMouseState(&x, &y);
   const bool left = (buttons & SDL_BUTTON_LMASK) || sdl_pump.left_pressed;
   sdl_pump.left_pressed = false;
-  rec_mouse(left ? 1 : 0, x, y);
+  if (sdl_pump.picture_mouse) {
+    int32_t fb_x = 0;
+    int32_t fb_y = 0;
+    g_window_to_framebuffer(g_get_display(), x, y, &fb_x, &fb_y);
+    rec_mouse_framebuffer(left ? 1 : 0, fb_x, fb_y);
+  } else {
+    rec_mouse(left ? 1 : 0, x, y);
+  }
   return true;
 }
 

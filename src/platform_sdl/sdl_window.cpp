@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include "graph/g_display.h"
+#include "options/options.h"
 #include "os_tools/os_desktop.h"
 #include "os_tools/os_log.h"
 #include "os_tools/os_mem.h"
@@ -18,6 +19,9 @@ static struct {
   SDL_GLContext context;
   g_display* display;
   bool cursor_hidden;
+  struct {
+    int x, y, w, h;
+  } windowed;  // where the window was before F11 made it fullscreen
 } sdl_window;
 
 // The desktop size, or the wanted size when SDL cannot tell.
@@ -80,7 +84,8 @@ bool platform_open_window(g_display* display) {
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
-  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+  // Resizable and maximisable: the presenter keeps the picture 4:3 at any size.
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
   if (fullscreen) flags |= SDL_WINDOW_BORDERLESS;
   sdl_window.window =
       SDL_CreateWindow(SDL_WINDOW_TITLE, place.x, place.y, place.width, place.height, flags);
@@ -146,4 +151,49 @@ void sdl_window_teardown() {
   sdl_window.context = nullptr;
   sdl_window.window = nullptr;
   SDL_Quit();
+}
+
+void sdl_window_toggle_fullscreen() {
+  SDL_Window* w = sdl_window.window;
+  if (!w) return;
+  const bool full = (SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN) != 0;
+  if (!full) {
+    // Placed over the desktop by hand as well as asked for fullscreen, so that it also
+    // fills the screen where no window manager carries the request out.
+    SDL_GetWindowPosition(w, &sdl_window.windowed.x, &sdl_window.windowed.y);
+    SDL_GetWindowSize(w, &sdl_window.windowed.w, &sdl_window.windowed.h);
+    int32_t screen_width = sdl_window.windowed.w;
+    int32_t screen_height = sdl_window.windowed.h;
+    desktop_size(&screen_width, &screen_height);
+    SDL_SetWindowBordered(w, SDL_FALSE);
+    SDL_SetWindowPosition(w, 0, 0);
+    SDL_SetWindowSize(w, screen_width, screen_height);
+    SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  } else {
+    SDL_SetWindowFullscreen(w, 0);
+    SDL_SetWindowBordered(w, SDL_TRUE);
+    if (sdl_window.windowed.w > 0) {
+      SDL_SetWindowSize(w, sdl_window.windowed.w, sdl_window.windowed.h);
+      SDL_SetWindowPosition(w, sdl_window.windowed.x, sdl_window.windowed.y);
+    } else {  // started fullscreen: the window it would have had
+      int32_t width = 0;
+      int32_t height = 0;
+      opt_window_size(&width, &height);
+      SDL_SetWindowSize(w, width, height);
+      SDL_SetWindowPosition(w, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+  }
+  SDL_ShowCursor(full ? SDL_ENABLE : SDL_DISABLE);
+  sdl_window.cursor_hidden = !full;
+  if (sdl_window.display) sdl_window.display->fullscreen = full ? 0 : 1;
+}
+
+bool sdl_window_drawable_size(int32_t* width, int32_t* height) {
+  if (!sdl_window.window) return false;
+  int w = 0;
+  int h = 0;
+  SDL_GL_GetDrawableSize(sdl_window.window, &w, &h);
+  *width = w;
+  *height = h;
+  return w > 0 && h > 0;
 }

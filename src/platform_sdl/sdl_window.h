@@ -5,6 +5,11 @@
 // Whether platform_open_window has made the window (the pump polls events only then).
 bool sdl_window_exists();
 
+// F11: the window goes fullscreen on the desktop, or back.
+void sdl_window_toggle_fullscreen();
+// The size of the window's drawing area now; false without a window.
+bool sdl_window_drawable_size(int32_t* width, int32_t* height);
+
 // Destroys the context and the window and shuts SDL down; the entry calls it once the loop
 // has ended, so that a fullscreen desktop is handed back before the process exits.
 void sdl_window_teardown();

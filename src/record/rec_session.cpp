@@ -357,7 +357,7 @@ static int32_t rec_clamp_mouse(int32_t v) {
   return v < -REC_MOUSE_LIMIT ? -REC_MOUSE_LIMIT : v > REC_MOUSE_LIMIT ? REC_MOUSE_LIMIT : v;
 }
 
-void rec_mouse(int32_t level, int32_t x, int32_t y) {
+static void rec_mouse_sample(int32_t level, int32_t x, int32_t y, bool framebuffer) {
   os_mouse* mouse = os_get_mouse();
   if (rec.mode == REC_PLAY) {
     if (!rec.mouse_known) return;
@@ -367,8 +367,13 @@ void rec_mouse(int32_t level, int32_t x, int32_t y) {
     return;
   }
   os_mouse_button(level ? 1 : 0);
-  os_set_mouse_pos(0, x);
-  os_set_mouse_pos(1, y);
+  if (framebuffer) {
+    mouse->x[0] = x;
+    mouse->y[0] = y;
+  } else {
+    os_set_mouse_pos(0, x);
+    os_set_mouse_pos(1, y);
+  }
   if (rec.mode != REC_RECORD) return;
   mouse->x[0] = rec_clamp_mouse(mouse->x[0]);
   mouse->y[0] = rec_clamp_mouse(mouse->y[0]);
@@ -381,6 +386,10 @@ void rec_mouse(int32_t level, int32_t x, int32_t y) {
   rec.mouse_written = true;
   rec_write_event(rec.mouse);
 }
+
+void rec_mouse(int32_t level, int32_t x, int32_t y) { rec_mouse_sample(level, x, y, false); }
+
+void rec_mouse_framebuffer(int32_t level, int32_t x, int32_t y) { rec_mouse_sample(level, x, y, true); }
 
 // Playing: the items the pump delivered in this pass of the recording.
 static void rec_play_pass(bool ticked) {

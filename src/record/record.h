@@ -51,6 +51,9 @@ void rec_release_input();
 // The pump's mouse sample: left button level (0/1) and pointer in window-client pixels, as
 // os_mouse_button and os_set_mouse_pos take them. Playing applies the recorded sample.
 void rec_mouse(int32_t level, int32_t x, int32_t y);
+// The same with the pointer already in framebuffer pixels (a resized window, where the
+// back end maps the pointer onto the picture between its bars).
+void rec_mouse_framebuffer(int32_t level, int32_t x, int32_t y);
 // Right after each os_frame_tick that returned true: recording writes the frame's checksum
 // when the game ticked; playing compares it and applies the recorded events of this pass.
 void rec_pass();

@@ -103,7 +103,8 @@ static void r_create_buffer() {
     return;
   }
   os_log("create vbo : %d\n", int(R_QUAD_BYTES));
-  r_state.gen_buffers(1, &r_state.buffer);
+  // A set-up again for a new window size fills the buffer it already has.
+  if (!r_state.buffer) r_state.gen_buffers(1, &r_state.buffer);
   r_state.bind_buffer(R_GL_ARRAY_BUFFER, r_state.buffer);
   r_state.buffer_data(R_GL_ARRAY_BUFFER, R_QUAD_BYTES, r_state.quad, R_GL_STATIC_DRAW);
   glVertexPointer(2, GL_FLOAT, R_VERTEX_STRIDE, reinterpret_cast<const void*>(0));
