@@ -257,8 +257,9 @@ void rec_note_answer(bool fullscreen) {
 
 // --- the hooks -----------------------------------------------------------------------------
 
-// Playing: the next reading of the recording; once it has run out, the game is asked to
-// stop and the clock goes on by a millisecond per reading so that it does.
+// Playing: the next reading of the recording; once it has run out, the clock goes on by a
+// millisecond per reading so that the game, asked to stop by rec_pass, does. (Not asked
+// here: a stop inside the first pass, while the game starts, would skip its shutdown.)
 static uint32_t rec_play_clock() {
   while (rec.run_left == 0 && !rec.used_up) {
     const rec_item& item = rec_peek();
@@ -267,9 +268,8 @@ static uint32_t rec_play_clock() {
       rec.last_time = item.time;
       rec_take();
     } else if (item.kind == REC_ITEM_END) {
-      rec.used_up = true;
+      rec.used_up = true;  // the game is asked to stop after this pass (rec_pass)
       rec_differs("the recording ran out");
-      os_quit();
     } else {
       rec_differs("the game read the clock where the recording has an event");
       rec_take();
@@ -430,6 +430,7 @@ void rec_pass() {
   rec.last_tick = ticks;
   if (rec.mode == REC_PLAY) {
     rec_play_pass(ticked);
+    if (rec.used_up) os_quit();
   } else if (rec.mode == REC_RECORD && ticked) {
     rec_item item{};
     item.kind = REC_ITEM_FRAME;
