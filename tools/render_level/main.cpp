@@ -3,6 +3,7 @@
 //
 //   render_level MAP_NAME OUT.png|OUT.ppm     e.g. render_level map2.txt map2.png
 //   render_level --all DIR                    DIR/map0.png ... DIR/map6.png
+//   render_level --levels FOLDER ...          the level files of FOLDER (see tumbler --levels)
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -51,8 +52,18 @@ static bool render(const char* name, const std::string& out) {
 }
 
 int main(int argc, char** argv) {
+  // --levels DIR first: the folder's level files, as the game reads them with that option.
+  if (argc == 5 && std::string(argv[1]) == "--levels") {
+    char message[256];
+    if (!map_use_folder(argv[2], message, int32_t(sizeof message))) {
+      fputs(message, stderr);
+      return 2;
+    }
+    argv += 2;
+    argc -= 2;
+  }
   if (argc != 3) {
-    fprintf(stderr, "usage: %s MAP_NAME OUT | --all DIR\n", argv[0]);
+    fprintf(stderr, "usage: %s [--levels DIR] MAP_NAME OUT | --all DIR\n", argv[0]);
     return 2;
   }
   headless_game_start(16);  // the game's own start-up loads and doubles the tile set
