@@ -9,6 +9,8 @@
 # a click beside the window must not steer, and a lone Alt or F10 must not stop the picture;
 # it ends by closing the window (Alt+F4). The third answers Yes and checks fullscreen at the
 # desktop's size with black bars above and below, and ends with Alt+F4.
+# Then the command line's message boxes, and a session recorded under Wine that must play
+# back on Linux frame for frame.
 # Usage: wine_play.sh BUILD_WIN_DIR [LINUX_BUILD_DIR]: the folder holding tumbler.exe (e.g.
 # build-win) and a Linux build whose tools/render_song plays the title song offline for the
 # sample-exact comparison (default build; skipped when missing).
@@ -259,6 +261,57 @@ fi
 
 # Fullscreen at the desktop's own size.
 run wine-fullscreen "$HOME" YES none alt+F4
+
+# --- the command line and a recording (the comforts) -----------------------------------------
+# tumbler.exe has no console: --version and a bad option come in a message box titled
+# "Tumbler" (its picture is kept), closed with Return; exit codes 0 and 2. Then a session is
+# recorded here and played back on Linux by tools/play_recording, frame for frame.
+message_box() {  # message_box NAME CODE ARGS...
+  E2E_NAME=$1
+  local code=$2; shift 2
+  timeout 60 wine "$exe" "$@" >"$E2E_OUT/$E2E_NAME.log" 2>&1 &
+  local pid=$! box
+  E2E_PIDS+=($pid)
+  box=$(find_window "Tumbler" 60) || { e2e_fail "$E2E_NAME: no message box"; return; }
+  e2e_pass "$E2E_NAME: message box shown"
+  sleep 0.5
+  timeout 30 import -window root "$E2E_OUT/$E2E_NAME.png"
+  timeout 10 xdotool windowfocus "$box" 2>/dev/null
+  timeout 10 xdotool key Return
+  e2e_wait_exit "$pid" 30
+  e2e_expect "$E2E_NAME: exit code" "$E2E_CODE" -eq "$code"
+}
+message_box wine-version 0 --version
+message_box wine-bad-option 2 --scale 9
+
+E2E_NAME=wine-record
+e2e_log "== $E2E_NAME"
+recording="$E2E_OUT/wine-session.rec"
+rm -f "$recording"
+timeout 300 wine "$exe" --windowed --scale 1 --record "Z:${recording//\//\\}" >"$E2E_OUT/$E2E_NAME.log" 2>&1 &
+pid=$!
+E2E_PIDS+=($pid)
+if win=$(find_window "Glimmerbyte \\(GJ07\\) Tumbler" 60); then
+  sleep 2
+  timeout 10 xdotool windowfocus "$win" 2>/dev/null
+  timeout 10 xdotool key space
+  sleep 1
+  for key in Up Up Right Right Down; do
+    timeout 10 xdotool keydown "$key"; sleep 0.1; timeout 10 xdotool keyup "$key"; sleep 0.4
+  done
+  timeout 10 xdotool key Escape
+  e2e_wait_exit "$pid" 30
+  e2e_expect "recording under Wine: exit code" "$E2E_CODE" -eq 0
+  player="$linux_build/tools/play_recording/play_recording"
+  if [ -x "$player" ]; then
+    played=$(timeout 300 "$player" "$recording" 2>&1); rc=$?
+    e2e_expect "the Wine recording played on Linux: exit code ($(echo "$played" | head -n 1))" "$rc" -eq 0
+  else
+    e2e_log "no $player: the recording is not played back"
+  fi
+else
+  e2e_fail "no game window for the recording"
+fi
 
 wineserver -k 2>/dev/null
 e2e_log "done in $(($(date +%s) - started)) s, $E2E_FAILS failure(s); screenshots in $E2E_OUT"
