@@ -102,6 +102,8 @@ opt_record opt_parse(int32_t count, const char* const* args) {
   return r;
 }
 
+opt_record opt_too_long() { return opt_error("the command line is too long"); }
+
 int32_t opt_split_command_line(const char* line, char* storage, int32_t storage_size, const char** words,
                                int32_t max_words) {
   if (max_words < 1 || storage_size < 1) return -1;

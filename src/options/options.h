@@ -49,6 +49,8 @@ opt_record opt_parse(int32_t count, const char* const* args);
 // -1 when storage or the word table is too small.
 int32_t opt_split_command_line(const char* line, char* storage, int32_t storage_size, const char** words,
                                int32_t max_words);
+// What a command line too long to split gets: an error record like opt_parse's.
+opt_record opt_too_long();
 
 // The options the game was started with (set by the entry, read by platform_main and the
 // record module); all defaults until opt_set is called.

@@ -93,13 +93,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
   static char storage[8192];
   const char* words[OPT_MAX_ARGS];
   const int32_t count = opt_split_command_line(command_line, storage, int32_t(sizeof storage), words, OPT_MAX_ARGS);
-  opt_record options;
-  if (count < 0) {
-    const char* too_long[] = {"tumbler", "(a command line too long)"};
-    options = opt_parse(2, too_long);
-  } else {
-    options = opt_parse(count, words);
-  }
+  opt_record options = count < 0 ? opt_too_long() : opt_parse(count, words);
   opt_start(&options, true);
   if (options.action != OPT_RUN) {
     win32_show(options.message, options.action == OPT_ERROR);

@@ -112,6 +112,10 @@ TEST(Options, SplitsAWindowsCommandLine) {
   EXPECT_EQ(split("abcdef", 4), words{"(too long)"});
   EXPECT_EQ(split("a b c", 256, 3), words{"(too long)"});
   EXPECT_EQ(split("a b", 256, 3), (words{"a", "b"}));
+  const opt_record refused = opt_too_long();
+  EXPECT_EQ(refused.action, OPT_ERROR);
+  EXPECT_EQ(refused.exit_status, 2);
+  EXPECT_STREQ(refused.message, "tumbler: the command line is too long\n");
 }
 
 }  // namespace
