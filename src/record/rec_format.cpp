@@ -114,11 +114,14 @@ bool rec_reader_line(rec_reader* r, const char* text, int32_t length, rec_item* 
     b = 1;
     if (w.count == 3 && !rec_number(w, 2, 1, REC_RUN_MAX, &b)) return rec_fail(r, "bad repeat count");
     if (r->timed && uint32_t(a) < r->last_time) return rec_fail(r, "the clock goes back");
-    if (was_time && uint32_t(a) == r->last_time) return rec_fail(r, "the same reading twice");
+    // Equal readings make one line, unless the last one is full.
+    if (was_time && uint32_t(a) == r->last_time && r->last_count != uint32_t(REC_RUN_MAX))
+      return rec_fail(r, "the same reading twice");
     out->kind = REC_ITEM_TIME;
     out->time = uint32_t(a);
     out->count = uint32_t(b);
     r->last_time = uint32_t(a);
+    r->last_count = uint32_t(b);
     r->last_was_time = true;
     r->timed = true;
     return true;

@@ -5,8 +5,9 @@
 //   game 1.1.0                 the game's version that made it
 //   levels 0123456789abcdef    64-bit FNV-1a of map0.txt .. map6.txt as the game read them
 //   then, in the order the game read them:
-//   t MS [N]       a clock reading (ms since start), read N times in a row (N defaults to 1);
-//                  readings never go back and two t lines in a row differ
+//   t MS [N]       a clock reading (ms since start), read N times in a row (N defaults to 1,
+//                  at most 1000000); readings never go back, and two t lines in a row differ
+//                  unless the first holds 1000000
 //   answer yes|no  the start question's answer (once, before any k, m, q or f)
 //   k VK 1|0       a key went down / up (virtual-key code 0..255)
 //   m B X Y        the mouse sample changed: button level 0/1, position in framebuffer
@@ -60,6 +61,7 @@ struct rec_reader {
   bool timed;          // a t line came
   bool last_was_time;
   uint32_t last_time;
+  uint32_t last_count;
   uint32_t frames;
   char error[128];    // the first problem, with its line number
 };

@@ -31,7 +31,7 @@ std::string header() {
 
 TEST(RecordingFile, BadFilesAreRefusedWithOneLine) {
   const std::string h = header();
-  const std::string good_body = "t 0\nanswer no\nt 5 3\nf 0123456789abcdef\nk 39 1\nm 1 -5 300\nq\nend 1\n";
+  const std::string good_body = "t 0\nanswer no\nt 5 1000000\nt 5 3\nf 0123456789abcdef\nk 39 1\nm 1 -5 300\nq\nend 1\n";
   struct bad_case {
     std::string text;
     const char* why;
@@ -53,6 +53,7 @@ TEST(RecordingFile, BadFilesAreRefusedWithOneLine) {
       {h + "t 9\nanswer no\nt 8\n", "line 6: the clock goes back"},
       {h + "t 9\nt 9\n", "line 5: the same reading twice"},
       {h + "t 9 0\n", "line 4: bad repeat count"},
+      {h + "t 9 999999\nt 9\n", "line 5: the same reading twice"},
       {h + "t 9 1000001\n", "line 4: bad repeat count"},
       {h + "t 4294967296\n", "line 4: bad clock reading"},
       {h + "t  9\n", "line 4: not a line of a recording"},
