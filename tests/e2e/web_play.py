@@ -198,9 +198,11 @@ class Page:
             f.write(base64.b64decode(data))
 
     def canvas(self):
-        """The canvas's drawing buffer as (width, height, rows of RGBA bytes, top row first)."""
+        """The canvas's drawing buffer as (width, height, rows of RGBA bytes, top row first).
+        Asking the canvas for its context again hands back the game's own; the page keeps the
+        buffer after showing it (preserveDrawingBuffer), so it holds the last frame drawn."""
         got = self.eval("""(() => {
-            const gl = GLctx, w = gl.drawingBufferWidth, h = gl.drawingBufferHeight;
+            const gl = tumblerPage.canvas.getContext('webgl'), w = gl.drawingBufferWidth, h = gl.drawingBufferHeight;
             const px = new Uint8Array(w * h * 4);
             gl.readPixels(0, 0, w, h, gl.RGBA, gl.UNSIGNED_BYTE, px);
             let s = '';
@@ -349,7 +351,7 @@ def run_no(browser, base, render_song):
     page.key("ArrowRight", True)
     page.b.pump(0.05)
     page.eval("window.dispatchEvent(new FocusEvent('blur'))")
-    page.b.pump(0.4)
+    page.b.pump(0.8)  # the one step takes 0.2 s; a loaded machine draws few frames a second
     stopped = Frame(page.canvas(), 0, 0, 3)
     page.b.pump(0.5)
     standing = Frame(page.canvas(), 0, 0, 3)
