@@ -2,7 +2,8 @@
 // textured-quad shader WebGL needs in place of the fixed pipeline. A texture per layer, the
 // full-window quad in a buffer object, nearest filtering, source-alpha blending above layer
 // 0. The fragment shader hands the texel on unchanged, so every pixel is the layer's own
-// byte for byte and only the blend unit mixes them, exactly as the fixed pipeline does.
+// byte for byte, and only the blend unit mixes the layers, with the blend function the fixed
+// pipeline uses.
 #include <GLES2/gl2.h>
 #include <emscripten/console.h>
 
@@ -118,10 +119,6 @@ void r_create_texture(int32_t layer, int32_t width, int32_t height) {
   glBindTexture(GL_TEXTURE_2D, r_state.textures[layer]);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  // WebGL's default repeat needs no power-of-two size, but clamping costs nothing and the
-  // quad never reaches the edge.
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
   glBindTexture(GL_TEXTURE_2D, 0);
   OS_ASSERT(r_check_error());

@@ -254,7 +254,22 @@ def gem(r, g, b):
     return r < 190 and g > 180 and b > 230
 
 
+def check_sharp(f, name):
+    """Nearest filtering and whole texels: every framebuffer pixel is a block of one colour."""
+    s = f.scale
+    blurred = 0
+    for y in range(240):
+        rows = f.rows[f.oy + y * s:f.oy + y * s + s]
+        for x in range(320):
+            at = (f.ox + x * s) * 4
+            block = {bytes(row[at + i * 4:at + i * 4 + 3]) for row in rows for i in range(s)}
+            blurred += len(block) > 1
+    check("%s: sharp pixels, every framebuffer pixel one block of %d x %d" % (name, s, s), blurred == 0,
+          "%d blocks mixed" % blurred)
+
+
 def check_title(f, name):
+    check_sharp(f, name)
     for x, y in ((23, 101), (296, 101), (23, 119), (296, 119)):
         check("%s: title grey at (%d,%d)" % (name, x, y), f.pixel(x, y) == (60, 60, 60), str(f.pixel(x, y)))
     n = f.count(0, 141, 320, 17, bright)
