@@ -16,6 +16,7 @@
 #include "os_tools/os_mem.h"
 #include "platform_headless/headless_audio.h"
 #include "platform_headless/headless_clock.h"
+#include "platform_headless/headless_counters.h"
 #include "platform_headless/headless_render.h"
 #include "platform_headless/headless_window.h"
 #include "tile/tile.h"
@@ -163,6 +164,10 @@ bool headless_replay_parse(const std::string& text, headless_replay* out, std::s
       } else if (ev.what == "player" && w.size() == 5 && parse_int(w[3], &a) && parse_int(w[4], &b)) {
         ev.x = int32_t(a);
         ev.y = int32_t(b);
+      } else if (headless_counter_value(ev.what, &ev.value) && (w.size() == 4 || w.size() == 5) &&
+                 (w.size() == 4 || w[3] == ">=" || w[3] == "<=") && parse_int(w.back(), &a)) {
+        ev.compare = w.size() == 4 ? '=' : w[3][0];
+        ev.value = int32_t(a);
       } else {
         return fail("bad expectation");
       }
@@ -224,6 +229,7 @@ void headless_game_prepare(uint32_t step_ms) {
   harness.next_audio_ms = HARNESS_AUDIO_BLOCK_MS;
   headless_set_time_ms(0);
   g_set_hw_resolution(HARNESS_WINDOW_W, HARNESS_WINDOW_H);
+  headless_counters_reset();
 }
 
 // The pump's mouse sample, after the tick: held button and pointer in window coordinates.
@@ -240,6 +246,7 @@ bool headless_game_pass() {
   headless_advance_time_ms(harness.step_ms);
   harness.running = os_frame_tick();
   if (harness.running) sample_mouse();
+  if (harness.running) headless_counters_observe(harness.now_ms, harness.step_ms);
   // The device finishes a block about every 100 ms; the audio thread then runs the music.
   while (harness.running && harness.audio && harness.now_ms >= harness.next_audio_ms) {
     headless_wave_complete_one();
@@ -334,6 +341,11 @@ static void check(const headless_event& ev, headless_result* result) {
     if (on_grid && px == ev.x && py == ev.y) return;
     snprintf(want, sizeof want, "(%d, %d)", int(ev.x), int(ev.y));
     snprintf(have, sizeof have, "x %.2f y %.2f", double(game.player_x), double(game.player_y));
+  } else if (headless_counter_value(ev.what, &got)) {
+    if (ev.compare == '>' ? got >= ev.value : ev.compare == '<' ? got <= ev.value : got == ev.value) return;
+    snprintf(want, sizeof want, "%s%d", ev.compare == '>' ? "at least " : ev.compare == '<' ? "at most " : "",
+             int(ev.value));
+    snprintf(have, sizeof have, "%d", int(got));
   }
   if (want[0] == 0) {
     if (got == ev.value) return;

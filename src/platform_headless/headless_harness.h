@@ -18,6 +18,9 @@
 //   <t> expect diamonds <n>   diamonds collected in this level
 //   <t> expect cell <x> <y> <code>   map cell code (a number; 255 is empty)
 //   <t> expect player <x> <y> the player stands on cell (x, y)
+//   <t> expect <counter> [>= | <=] <n>   a counter of the level in play (headless_counters.h:
+//                             enemy_moves, patrol, pushes, spare_ms, ...) is n, at least n
+//                             or at most n
 //   <t> end                   the replay stops at t (the game is then shut down)
 //
 // Time t is in milliseconds since the game started: the first pass (game_init) runs at 0,
@@ -69,6 +72,7 @@ struct headless_event {
   int32_t x;               // mouse position, or the cell / number of an expectation
   int32_t y;
   int32_t value;           // expected value
+  char compare = '=';      // a counter's test: '=' equal, '>' at least, '<' at most
   std::string what;        // expectation: state, level, diamonds, cell, player
   int32_t line;            // line in the replay file
 };

@@ -1,6 +1,7 @@
 // level_trace: plays a replay and prints what happens in it, for writing levels and their
 // replays. Prints a line whenever the player's cell, the game state or the diamond count
-// changes, and the level as text when the state changes (and at LEVEL_TRACE_AT ms, if set).
+// changes, and the level as text with the replay counters when the state changes (and at
+// LEVEL_TRACE_AT ms, and every LEVEL_TRACE_EVERY ms, if set).
 //   level_trace REPLAY [--delay MS | --late MS]
 // --delay: each arrow press up to MS later, by varying amounts; --late: every one MS later.
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "game/game.h"
+#include "platform_headless/headless_counters.h"
 #include "platform_headless/headless_harness.h"
 #include "replay_delay.h"
 
@@ -55,8 +57,14 @@ void on_pass(uint32_t time_ms, void* user) {
     t.cy = cy;
     t.diamonds = game.diamonds_collected;
   }
-  static const char* at = std::getenv("LEVEL_TRACE_AT");  // also print the level at this time (ms)
-  if (state_changed || (at != nullptr && time_ms == static_cast<uint32_t>(std::atoi(at)))) {
+  static const char* at = std::getenv("LEVEL_TRACE_AT");        // also print the level at this time (ms)
+  static const char* every = std::getenv("LEVEL_TRACE_EVERY");  // ... and whenever this many ms have gone by
+  static uint32_t next_every = 0;
+  const bool periodic = every != nullptr && std::atoi(every) > 0 && time_ms >= next_every;
+  if (periodic) next_every = time_ms + static_cast<uint32_t>(std::atoi(every));
+  if (state_changed || periodic || (at != nullptr && time_ms == static_cast<uint32_t>(std::atoi(at)))) {
+    std::printf("%6u ms\n", time_ms);
+    std::printf("          %s\n", headless_counters_text().c_str());
     print_map(cx, cy);
     t.state = game.game_state;
   }
