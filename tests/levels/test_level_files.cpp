@@ -1,11 +1,14 @@
 // The six level files after the first: their sizes, row lengths and screen paths as the file
-// table and the view expect, only characters the map knows, closed walls, and the content
-// every level needs.
+// table and the view expect, only characters the map knows, closed walls, and what the
+// levels promise a player: weak walls that guard diamonds, enemies with room to roam, and a
+// start where nothing falls or walks onto the player.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -115,21 +118,105 @@ TEST(LevelFiles, WallsCloseEveryPlaceThePlayerCanReach) {
   }
 }
 
-TEST(LevelFiles, EveryLevelHasItsPartsAndWeakWallsFromTheThird) {
-  int previous_diamonds = 0;
+namespace {
+
+// A level as rows of characters, read through cells that are walls outside the rows.
+struct level_grid {
+  std::vector<std::string> rows;
+  char at(int x, int y) const {
+    if (y < 0 || y >= static_cast<int>(rows.size()) || x < 0 || x >= static_cast<int>(rows[static_cast<size_t>(y)].size())) return 'W';
+    return rows[static_cast<size_t>(y)][static_cast<size_t>(x)];
+  }
+  std::pair<int, int> find(char c) const {
+    for (size_t y = 0; y < rows.size(); ++y)
+      for (size_t x = 0; x < rows[y].size(); ++x)
+        if (rows[y][x] == c) return {static_cast<int>(x), static_cast<int>(y)};
+    return {-1, -1};
+  }
+  // The cells reachable from (x, y) through cells whose character is in `through`.
+  std::set<std::pair<int, int>> flood(int x, int y, const std::string& through) const {
+    std::set<std::pair<int, int>> seen;
+    std::vector<std::pair<int, int>> todo = {{x, y}};
+    while (!todo.empty()) {
+      auto [cx, cy] = todo.back();
+      todo.pop_back();
+      for (auto [nx, ny] : {std::pair{cx + 1, cy}, {cx - 1, cy}, {cx, cy + 1}, {cx, cy - 1}}) {
+        if (seen.count({nx, ny}) || through.find(at(nx, ny)) == std::string::npos) continue;
+        seen.insert({nx, ny});
+        todo.push_back({nx, ny});
+      }
+    }
+    return seen;
+  }
+};
+
+level_grid grid_of(int number) {
+  level_grid g{split_lines(read_level(number))};
+  g.rows.pop_back();  // the path line
+  return g;
+}
+
+// The player digs, collects, pushes and (with a rock) breaks through everything but walls.
+const std::string PLAYER_WAY = " XD#ES";
+
+}  // namespace
+
+TEST(LevelFiles, WeakWallsGuardDiamondsFromTheThird) {
+  for (int number = 3; number <= 6; ++number) {
+    SCOPED_TRACE("map" + std::to_string(number));
+    const level_grid g = grid_of(number);
+    auto [sx, sy] = g.find('S');
+    const auto standing = g.flood(sx, sy, PLAYER_WAY);
+    const auto broken = g.flood(sx, sy, PLAYER_WAY + "H");
+    int behind_weak_walls = 0, unreachable = 0;
+    for (size_t y = 0; y < g.rows.size(); ++y) {
+      for (size_t x = 0; x < g.rows[y].size(); ++x) {
+        if (g.rows[y][x] != 'D') continue;
+        const std::pair<int, int> cell{static_cast<int>(x), static_cast<int>(y)};
+        behind_weak_walls += !standing.count(cell);
+        unreachable += !broken.count(cell);
+      }
+    }
+    EXPECT_GT(behind_weak_walls, 0) << "no diamond needs a weak wall broken";
+    EXPECT_EQ(unreachable, 0);
+  }
+}
+
+TEST(LevelFiles, EnemiesRoamFromTheSecond) {
+  // Free: the empty cells an enemy can reach at the start hold at least six cells.
+  for (int number = 2; number <= 6; ++number) {
+    SCOPED_TRACE("map" + std::to_string(number));
+    const level_grid g = grid_of(number);
+    int free = 0;
+    for (size_t y = 0; y < g.rows.size(); ++y)
+      for (size_t x = 0; x < g.rows[y].size(); ++x)
+        if (g.rows[y][x] == 'E') free += g.flood(static_cast<int>(x), static_cast<int>(y), " ").size() >= 6;
+    EXPECT_GE(free, 1);
+  }
+}
+
+TEST(LevelFiles, StartIsSafeAndEveryRockAtRest) {
+  // No enemy can walk to the start or beside it, and no rock moves before the player digs:
+  // none over an empty cell (the start cell is empty once the player leaves it), none that
+  // can roll off into an empty cell with an empty cell below it.
   for (const level_file& level : LEVELS) {
     SCOPED_TRACE("map" + std::to_string(level.number));
-    std::vector<std::string> rows = split_lines(read_level(level.number));
-    rows.pop_back();
-    EXPECT_GE(count_of(rows, "D"), 6);
-    EXPECT_GE(count_of(rows, "X"), 20);
-    EXPECT_GE(count_of(rows, "#"), 2);
-    EXPECT_GE(count_of(rows, "E"), 1);
-    if (level.number >= 3) {
-      EXPECT_GE(count_of(rows, "H"), 1);
+    const level_grid g = grid_of(level.number);
+    auto [sx, sy] = g.find('S');
+    for (size_t y = 0; y < g.rows.size(); ++y) {
+      for (size_t x = 0; x < g.rows[y].size(); ++x) {
+        const int cx = static_cast<int>(x), cy = static_cast<int>(y);
+        if (g.rows[y][x] == 'E') {
+          for (auto [ex, ey] : g.flood(cx, cy, " "))
+            EXPECT_GT(std::abs(ex - sx) + std::abs(ey - sy), 1) << "the enemy at (" << cx << ", " << cy << ") reaches the start";
+        }
+        if (g.rows[y][x] != '#') continue;
+        auto empty = [&](int ex, int ey) { return g.at(ex, ey) == ' ' || g.at(ex, ey) == 'S'; };
+        EXPECT_FALSE(empty(cx, cy + 1)) << "rock at (" << cx << ", " << cy << ") falls";
+        EXPECT_FALSE(empty(cx - 1, cy) && empty(cx - 1, cy + 1)) << "rock at (" << cx << ", " << cy << ") rolls left";
+        EXPECT_FALSE(empty(cx + 1, cy) && empty(cx + 1, cy + 1)) << "rock at (" << cx << ", " << cy << ") rolls right";
+      }
     }
-    EXPECT_GE(count_of(rows, "D"), previous_diamonds) << "fewer diamonds than the level before";
-    previous_diamonds = count_of(rows, "D");
   }
 }
 
