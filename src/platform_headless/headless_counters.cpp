@@ -122,7 +122,7 @@ void begin_level(uint32_t time_ms, uint32_t step_ms) {
 }
 
 void count_rocks() {
-  int32_t tx = int32_t(game.target_x / float(game.tw)), ty = int32_t(game.target_y / float(game.th));
+  const int32_t tx = int32_t(game.target_x / float(game.tw)), ty = int32_t(game.target_y / float(game.th));
   for (int32_t y = 0; y < watch.height; ++y) {
     for (int32_t x = 0; x < watch.width; ++x) {
       if (now(x, y) != CELL_ROCK || before(x, y) == CELL_ROCK) continue;
@@ -130,7 +130,7 @@ void count_rocks() {
         watch.counts.rock_falls++;
         if (before(x, y) == CELL_WEAK_WALL) watch.counts.walls_broken++;
         if (watch.trail[size_t(y) * watch.width + x]) watch.counts.trail_falls++;
-      } else {
+      } else if (rock_left(x - 1, y) || rock_left(x + 1, y)) {
         // Sideways: a push when the player is stepping into the cell the rock left.
         const int32_t from = rock_left(x - 1, y) ? x - 1 : x + 1;
         if (from == tx && y == ty) watch.counts.pushes++;
