@@ -30,12 +30,13 @@ GAP_MS = 250
 HOLD_MS = 100
 FIRST_MS = 352
 LEVEL_START_MS = 128
-# The counters a winning replay pins (a losing one pins the first few).
+# The counters a winning replay pins (a losing one pins those its plan names).
 PINNED = ['enemy_moves', 'patrol', 'patrolling', 'roam', 'rock_falls', 'rock_rolls', 'trail_falls',
           'pushes', 'walls_broken', 'closest_enemy', 'spare_ms']
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from level_plans import LEVELS, LOSSES, LEVEL0_PLAN  # noqa: E402
+
 
 def plan_moves(plan, first_ms=FIRST_MS):
     """(time, key, comment) of each press, the comment on the first press of its line."""
@@ -149,10 +150,10 @@ def enemies_free(level):
 
 
 def rooms_and_diamonds(level):
+    """Rooms the view visits (one per path digit, the last digit "0" being the first room)."""
     with open(os.path.join(ROOT, 'data', 'map%d.txt' % level), newline='') as f:
         text = f.read()
-    path = text.split('\r\n')[-1]
-    return len(path) - 1 + 1, text.count('D')
+    return len(text.split('\r\n')[-1]), text.count('D')
 
 
 def whole_game_lines(starts, won_ms):
