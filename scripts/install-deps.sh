@@ -7,9 +7,11 @@
 #   install-deps.sh web      only what building, serving and testing the browser game needs
 set -euo pipefail
 
-game_pkgs=(cmake g++ make pkg-config libsdl2-dev libgl-dev libgl1-mesa-dri)
+# libopengl-dev: CMake's GLVND OpenGL targets (OpenGL::OpenGL, OpenGL::GLX) exist only with it.
+game_pkgs=(cmake g++ make pkg-config libsdl2-dev libgl-dev libopengl-dev libgl1-mesa-dri)
 test_pkgs=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
            imagemagick sox xvfb xdotool x11-utils xauth
+           xfonts-base procps  # the start question's font in Xvfb; pgrep for the e2e runs
            g++-mingw-w64-x86-64 wine wine64)
 
 # The browser game: emscripten (its system libraries come prebuilt, and it runs on Node),

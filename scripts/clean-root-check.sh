@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Proves README's two set-up commands on a fresh Debian 12 machine. A minimal bookworm root
+# (debootstrap --variant=minbase) gets the committed tree of this checkout, and inside it, as
+# root with a clean environment, runs:
+#   1. bash scripts/run-game.sh: the game is built and started; this machine's virtual X
+#      server shows it, the start question is answered No, the title is left with Escape,
+#      and the exit code must be 0;
+#   2. bash scripts/test.sh: every test, as CI runs them.
+# Each is timed. Not run by CI: it downloads a few hundred MB of packages and takes long.
+# Needs root, debootstrap and the Debian mirror, and here Xvfb, xdotool and x11-utils (what
+# scripts/install-deps.sh installs).
+# Usage: scripts/clean-root-check.sh [FOLDER]
+#   FOLDER (default /var/tmp/tumbler-clean-root) is made anew; KEEP_ROOT=1 keeps it after.
+# Logs: test-output/clean-root/.
+set -uo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+root=${1:-/var/tmp/tumbler-clean-root}
+out=$repo/test-output/clean-root
+mkdir -p "$out"
+export E2E_OUT=$out
+source "$repo/tests/e2e/e2e_lib.sh"
+
+[ "$(id -u)" -eq 0 ] || { echo "run as root (debootstrap and chroot need it)"; exit 1; }
+command -v debootstrap >/dev/null || { echo "needs debootstrap (apt-get install debootstrap)"; exit 1; }
+
+# Takes every mount inside the root away; only then is the root removed, and rm stays on the
+# root's own file system, so a bind that did not let go keeps this machine's /dev safe.
+release_root() {
+  local m
+  for m in $(findmnt -rn -o TARGET | grep "^$root/" | sort -r); do umount -l "$m"; done
+  if findmnt -rn -o TARGET | grep -q "^$root/"; then
+    echo "still mounted under $root: left in place"
+    return 1
+  fi
+}
+remove_root() { [ -d "$root" ] && release_root && rm -rf --one-file-system "$root"; }
+finish() {
+  e2e_cleanup
+  release_root
+  [ "${KEEP_ROOT:-0}" = 1 ] || remove_root
+}
+trap finish EXIT
+
+# The mirror this machine's apt uses.
+mirror=$(awk '/^URIs:/{print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null)
+[ -n "$mirror" ] || mirror=http://deb.debian.org/debian
+
+remove_root || exit 1
+e2e_log "== debootstrap --variant=minbase bookworm ($mirror)"
+t0=$(date +%s)
+debootstrap --variant=minbase bookworm "$root" "$mirror" >"$out/debootstrap.log" 2>&1 ||
+  { tail -n 20 "$out/debootstrap.log"; exit 1; }
+e2e_log "root made in $(($(date +%s) - t0)) s"
+# A fresh install also follows the updates and security suites: the same sources as here.
+if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+  cp /etc/apt/sources.list.d/debian.sources "$root/etc/apt/sources.list.d/"
+  rm -f "$root/etc/apt/sources.list"
+fi
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+mount -t proc proc "$root/proc"
+mount --rbind /sys "$root/sys" && mount --make-rslave "$root/sys"
+mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev"
+mkdir -p "$root/root/tumbler"
+git -C "$repo" archive --format=tar HEAD | tar -x -C "$root/root/tumbler"
+e2e_log "tree of $(git -C "$repo" rev-parse --short HEAD) copied in"
+
+# in_root COMMAND: runs a shell command in the tree inside the root, as a fresh login would.
+in_root() {
+  chroot "$root" env -i HOME=/root TERM=dumb LANG=C.UTF-8 ${DISPLAY:+DISPLAY=$DISPLAY} \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+    bash -c "cd /root/tumbler && $1"
+}
+
+# 1. The game, shown on a virtual X server of this machine (its socket is reached from the
+# root). The build comes first, so the question is awaited as long as the command runs.
+e2e_start_x 1280 1024 || exit 1
+e2e_log "== bash scripts/run-game.sh (display $DISPLAY)"
+t0=$(date +%s)
+in_root "bash scripts/run-game.sh" >"$out/run-game.log" 2>&1 &
+game=$!
+E2E_PIDS+=($game)
+box=""
+while kill -0 "$game" 2>/dev/null; do
+  box=$(xwininfo -name "Select display mode" 2>/dev/null | awk '/Window id:/{print $4}')
+  [ -n "$box" ] && break
+  sleep 1
+done
+if [ -n "$box" ]; then
+  e2e_log "start question after $(($(date +%s) - t0)) s"
+  E2E_NAME=clean-root
+  e2e_answer NO
+  if win=$(e2e_wait_window "Glimmerbyte (GJ07) Tumbler" 60); then
+    sleep 3
+    e2e_shot "$win" "$out/title.png"
+    e2e_fb_dump "$out/title.png" 0 0 3 "$out/title.fb"
+    e2e_expect_fb_pixel "$out/title.fb" 23 101 "60 60 60" "title shown"
+    e2e_key "$win" Escape
+  else
+    e2e_fail "no game window"
+  fi
+  e2e_wait_exit "$game" 60
+  e2e_expect "run-game.sh exit code" "$E2E_CODE" -eq 0
+else
+  wait "$game"
+  e2e_fail "run-game.sh ended with code $? before its question (see $out/run-game.log)"
+  tail -n 20 "$out/run-game.log"
+fi
+game_seconds=$(($(date +%s) - t0))
+e2e_cleanup
+unset DISPLAY
+
+# 2. Every test.
+e2e_log "== bash scripts/test.sh"
+t0=$(date +%s)
+in_root "bash scripts/test.sh" >"$out/test.log" 2>&1
+code=$?
+test_seconds=$(($(date +%s) - t0))
+grep -E "tests passed|tests failed|^FAIL|^== " "$out/test.log" | tail -n 20
+e2e_expect "test.sh exit code" "$code" -eq 0
+
+e2e_log "run-game.sh: ${game_seconds} s, test.sh: ${test_seconds} s, $E2E_FAILS failure(s); logs in $out"
+[ "$E2E_FAILS" -eq 0 ]
