@@ -16,6 +16,7 @@ set -uo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 root=${1:-/var/tmp/tumbler-clean-root}
 out=$repo/test-output/clean-root
+case "$root" in /*/*) ;; *) echo "FOLDER must be an absolute path below /: $root"; exit 1 ;; esac
 mkdir -p "$out"
 export E2E_OUT=$out
 source "$repo/tests/e2e/e2e_lib.sh"
@@ -33,7 +34,7 @@ release_root() {
     return 1
   fi
 }
-remove_root() { [ -d "$root" ] && release_root && rm -rf --one-file-system "$root"; }
+remove_root() { [ ! -d "$root" ] || { release_root && rm -rf --one-file-system "$root"; }; }
 finish() {
   e2e_cleanup
   release_root
