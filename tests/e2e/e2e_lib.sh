@@ -1,6 +1,7 @@
 # Shared helpers of the end-to-end runs: a private virtual X server, the game under a time
 # limit, the start question, screenshots and pixel checks. Sourced, not run.
-# Needs: Xvfb, xdotool, xwininfo, xdpyinfo (x11-utils), ImageMagick (import, convert).
+# Needs: Xvfb, X core fonts (xfonts-base), xdotool, xwininfo, xdpyinfo, xlsfonts (x11-utils),
+# ImageMagick (import, convert), pgrep (procps).
 
 E2E_FAILS=0
 E2E_PIDS=()
@@ -36,6 +37,16 @@ e2e_start_x() {
   [ -n "$n" ] || { echo "Xvfb did not start"; return 1; }
   export DISPLAY=":$n"
   xdpyinfo >/dev/null 2>&1 || { echo "Xvfb :$n does not answer"; return 1; }
+  e2e_check_fonts
+}
+
+# SDL's X11 message box (the start question) draws with a 12-point medium X core font; a
+# server without one shows no box at all, and the question would silently count as No.
+e2e_check_fonts() {
+  [ -n "$(xlsfonts -fn '-*-*-medium-r-normal--*-120-*-*-*-*-*-*' 2>/dev/null)" ] && return 0
+  echo "the X server $DISPLAY has no X core fonts for the start question's box" \
+       "(Debian package xfonts-base; scripts/install-deps.sh installs it)"
+  return 1
 }
 
 # e2e_wait_window NAME SECONDS: prints the id of the top-level window titled NAME.
