@@ -4,6 +4,9 @@
 // context made current on the main thread.
 #include <SDL.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "graph/g_display.h"
 #include "options/options.h"
 #include "os_tools/os_desktop.h"
@@ -33,21 +36,36 @@ static void desktop_size(int32_t* width, int32_t* height) {
   }
 }
 
+// Says in one line why no window can be shown, and ends the process: a game nobody can see
+// must not run on unseen. stderr even in the shipped build, whose os_log says nothing.
+[[noreturn]] static void no_display(const char* why) {
+  fprintf(stderr, "no display: %s\n", why);
+  SDL_Quit();
+  exit(EXIT_FAILURE);
+}
+
 // Starts SDL's video. When the X server does not answer at that moment, SDL quietly moves
-// on to a driver without any window (offscreen), and the game would run unseen; unless such
-// a driver was asked for by name, video is started again a few times before that counts.
-static bool start_video() {
+// on to a driver without any window (offscreen); unless such a driver was asked for by name
+// (SDL_VIDEODRIVER), video is started again a few times before there counts as no display.
+static void start_video() {
   constexpr int SDL_VIDEO_TRIES = 3;
   const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
   for (int attempt = 0;; ++attempt) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      os_log("SDL video: %s\n", SDL_GetError());
-      return false;
-    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) no_display(SDL_GetError());
     const char* driver = SDL_GetCurrentVideoDriver();
     os_log("SDL video driver: %s\n", driver ? driver : "?");
     const bool windowless = driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
-    if (!windowless || (wanted && *wanted) || attempt + 1 == SDL_VIDEO_TRIES) return true;
+    if (!windowless || (wanted && *wanted)) return;
+    if (attempt + 1 == SDL_VIDEO_TRIES) {
+      const char* x_display = SDL_getenv("DISPLAY");
+      char why[256];
+      if (x_display && *x_display) {
+        SDL_snprintf(why, sizeof why, "the X server DISPLAY=%s does not answer", x_display);
+      } else {
+        SDL_snprintf(why, sizeof why, "DISPLAY is not set and SDL found no window system");
+      }
+      no_display(why);
+    }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     SDL_Delay(200);
   }
@@ -61,7 +79,7 @@ bool platform_open_window(g_display* display) {
   OS_ASSERT(os_alloc_count() == 0);
   sdl_window.window = nullptr;
   sdl_window.context = nullptr;
-  if (!start_video()) return false;
+  start_video();
 
   const bool fullscreen = display->fullscreen != 0;
   int32_t screen_width = display->window_width;
@@ -89,11 +107,7 @@ bool platform_open_window(g_display* display) {
   if (fullscreen) flags |= SDL_WINDOW_BORDERLESS;
   sdl_window.window =
       SDL_CreateWindow(SDL_WINDOW_TITLE, place.x, place.y, place.width, place.height, flags);
-  OS_ASSERT(sdl_window.window != nullptr);
-  if (!sdl_window.window) {
-    os_log("SDL window: %s\n", SDL_GetError());
-    return false;
-  }
+  if (!sdl_window.window) no_display(SDL_GetError());
   sdl_window.context = SDL_GL_CreateContext(sdl_window.window);
   OS_ASSERT(sdl_window.context != nullptr);
   if (sdl_window.context) {
