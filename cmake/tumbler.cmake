@@ -51,15 +51,22 @@ function(tumbler_link target)
   endif()
 endfunction()
 
+# What every test program gets; both matter only in the AddressSanitizer build: it keeps
+# every shared library loaded to the end, and LeakSanitizer reads the one suppressions file
+# (the system libraries' own blocks, tests/lsan.supp).
+set(TUMBLER_TEST_SUPPORT ${PROJECT_SOURCE_DIR}/tests/support/keep_libraries.cpp)
+set(TUMBLER_TEST_ENVIRONMENT "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
+
 # tumbler_test(NAME SOURCES src... [LIBS lib...]): a GoogleTest program run by CTest. LIBS
 # are project libraries (linked as one group, see tumbler_link); ${TUMBLER_CORE_LIBS} names
 # every portable module.
 function(tumbler_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
+  add_executable(${name} ${T_SOURCES} ${TUMBLER_TEST_SUPPORT})
   tumbler_link(${name} ${T_LIBS})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main tumbler_warnings)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE TUMBLER_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                       PROPERTIES TIMEOUT 600 ENVIRONMENT "${TUMBLER_TEST_ENVIRONMENT}")
 endfunction()

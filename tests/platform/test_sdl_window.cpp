@@ -14,10 +14,6 @@
 #include "platform_sdl/sdl_window.h"
 #include "support/log_capture.h"
 
-// The GL driver that SDL loads keeps a few blocks until the process ends and is unloaded
-// before the leak check can name it; our own blocks are counted by os_alloc_count instead.
-extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
-
 namespace {
 
 g_display requested(bool fullscreen) {
