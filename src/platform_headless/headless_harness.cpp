@@ -140,6 +140,9 @@ bool headless_replay_parse(const std::string& text, headless_replay* out, std::s
       if (w[2] == "up" && w.size() == 3) {
         ev.kind = HEADLESS_EV_MOUSE_UP;
       } else if ((w[2] == "down" || w[2] == "move") && w.size() == 5 && parse_int(w[3], &x) && parse_int(w[4], &y)) {
+        // The pump scales the position to the window in 32 bits: only the window's own.
+        if (x < 0 || x >= HEADLESS_FB_WIDTH || y < 0 || y >= HEADLESS_FB_HEIGHT)
+          return fail("mouse position outside the 320 x 240 window");
         ev.kind = w[2] == "down" ? HEADLESS_EV_MOUSE_DOWN : HEADLESS_EV_MOUSE_MOVE;
         ev.x = int32_t(x);
         ev.y = int32_t(y);

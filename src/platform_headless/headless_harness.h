@@ -9,7 +9,8 @@
 //   <t> down <key>            key goes down at time t
 //   <t> up <key>              key goes up at time t
 //   <t> hold <key> <ms>       key down at t, up at t + ms
-//   <t> mouse down <x> <y>    left button down with the pointer at framebuffer pixel (x, y)
+//   <t> mouse down <x> <y>    left button down with the pointer at framebuffer pixel (x, y),
+//                             0 <= x < 320, 0 <= y < 240
 //   <t> mouse move <x> <y>    pointer moves
 //   <t> mouse up              button released
 //   <t> expect state <s>      after the tick at t: s is title, load_level, playing, game_over,

@@ -86,6 +86,9 @@ TEST(ReplayFormat, RejectsBadLinesWithTheirNumber) {
   EXPECT_FALSE(headless_replay_parse("step 0\n", &r, &error));
   EXPECT_FALSE(headless_replay_parse("level 7\n", &r, &error));
   EXPECT_FALSE(headless_replay_parse("abc down UP\n", &r, &error));
+  EXPECT_FALSE(headless_replay_parse("100 mouse down 3000000 10\n", &r, &error));
+  EXPECT_FALSE(headless_replay_parse("100 mouse move 10 240\n", &r, &error));
+  EXPECT_FALSE(headless_replay_parse("100 mouse move -1 0\n", &r, &error));
 }
 
 TEST(ReplayFormat, FailedExpectationIsReportedWithItsLine) {
