@@ -56,9 +56,13 @@ void snd_parse_song(snd_song* out, const uint8_t* data, uint32_t size) {
   OS_ASSERT(out != nullptr);
   if (out == nullptr) return;
   OS_ASSERT(size > 0);
-  snd_song song;
-  snd_new_song(&song);
-  *out = song;
+  snd_new_song(out);
+  snd_parse_song_notes(out, data, size);
+}
+
+void snd_parse_song_notes(snd_song* out, const uint8_t* data, uint32_t size) {
+  OS_ASSERT(out != nullptr && out->order_length == 0 && out->pattern_count == 0);
+  if (out == nullptr || out->order_length != 0 || out->pattern_count != 0) return;
   if (data == nullptr || size < 4 || data[0] != 'S' || data[1] != 'Q') return;
   uint32_t length = uint32_t(data[2]) * 256u + data[3];
   // An order list that claims more bytes than the file holds keeps the bytes present.

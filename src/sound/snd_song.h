@@ -40,6 +40,9 @@ constexpr int32_t snd_flags_at(int32_t t, int32_t r) { return (20 + t) * SND_ROW
 // patterns. Never reads outside data: an order list longer than the data is cut to the bytes
 // present, an unfinished last pattern is dropped, patterns past the 255th are ignored.
 void snd_parse_song(snd_song* out, const uint8_t* data, uint32_t size);
+// The same without the instruments: reads the order list and patterns into a song that has
+// none yet, leaving its instrument bank as it is (snd_parse_song = snd_new_song + this).
+void snd_parse_song_notes(snd_song* song, const uint8_t* data, uint32_t size);
 
 // Adds one zeroed pattern at the end of the song's list (refused at 255 patterns).
 void snd_add_pattern(snd_song* song);
