@@ -52,7 +52,7 @@ void rec_restart() {
 int32_t rec_mode() { return rec.mode; }
 
 // 64-bit FNV-1a over the seven level files as file_open gives them.
-static uint64_t rec_levels_checksum() {
+uint64_t rec_levels_checksum() {
   uint64_t h = 1469598103934665603ull;
   char name[] = "map0.txt";
   for (char n = '0'; n <= '6'; ++n) {

@@ -58,5 +58,9 @@ void rec_mouse_framebuffer(int32_t level, int32_t x, int32_t y);
 // when the game ticked; playing compares it and applies the recorded events of this pass.
 void rec_pass();
 
+// 64-bit FNV-1a of map0.txt .. map6.txt as file_open gives them now: the levels line of a
+// recording, which playing checks.
+uint64_t rec_levels_checksum();
+
 // Test seam: back to off, file closed, nothing given.
 void rec_restart();
