@@ -17,10 +17,6 @@
 #include "platform_sdl/sdl_window.h"
 #include "record/record.h"
 
-// The GL driver that SDL loads keeps a few blocks until the process ends and is unloaded
-// before the leak check can name it; the game's own blocks are counted at the end instead.
-extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
-
 namespace {
 
 // Runs the game's loop for about ms milliseconds of real time; false once it has ended.
