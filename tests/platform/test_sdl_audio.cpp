@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform.h"
+#include "support/temp_path.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ TEST(SdlAudio, ResetDropsQueuedBlocksWithoutCompletions) {
 }
 
 TEST(SdlAudio, SamplesReachTheDeviceUnchanged) {
-  const std::string path = testing::TempDir() + "tumbler_sdl_audio.raw";
+  const std::string path = temp_path("sdl_audio.raw");
   std::remove(path.c_str());
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);

@@ -11,13 +11,14 @@
 #include "platform_headless/headless_recording.h"
 #include "record/rec_format.h"
 #include "record/record.h"
+#include "support/temp_path.h"
 
 namespace {
 
 // The header the game writes for its own levels.
 std::string header() {
   // The levels line must match the levels in use; take it from a recording just made.
-  const std::string path = testing::TempDir() + "tumbler_header.rec";
+  const std::string path = temp_path("header.rec");
   char message[REC_MESSAGE_SIZE];
   rec_restart();
   EXPECT_TRUE(rec_record_open(path.c_str(), message, int32_t(sizeof message)));
@@ -64,7 +65,7 @@ TEST(RecordingFile, BadFilesAreRefusedWithOneLine) {
       {h + "t 0\nanswer no\nz\n", "line 6: unknown line"},
       {"tumbler-recording 1\ngame 1.1.0\nlevels 0000000000000000\n" + good_body, "recorded with other levels"},
   };
-  const std::string path = testing::TempDir() + "tumbler_bad.rec";
+  const std::string path = temp_path("bad.rec");
   for (const bad_case& c : cases) {
     std::ofstream(path, std::ios::binary) << c.text;
     char message[REC_MESSAGE_SIZE] = "";
@@ -95,7 +96,7 @@ TEST(RecordingFile, FuzzInputsAreReadOrPlayedCleanly) {
   int32_t played_files = 0;
   char digits[17];
   snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(rec_levels_checksum()));
-  const std::string path = testing::TempDir() + "tumbler_fuzz_input.rec";
+  const std::string path = temp_path("fuzz_input.rec");
   for (const char* sub : {"corpus", "regressions"}) {
     const std::filesystem::path dir = std::filesystem::path(TUMBLER_SOURCE_DIR) / "tests/fuzz/recording" / sub;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {

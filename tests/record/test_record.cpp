@@ -17,6 +17,7 @@
 #include "platform_headless/headless_harness.h"
 #include "platform_headless/headless_recording.h"
 #include "record/record.h"
+#include "support/temp_path.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ std::string read_all(const std::string& path) {
 }
 
 TEST(Recording, PlaysBackEveryFrameAndTheFinalState) {
-  const std::string path = testing::TempDir() + "tumbler_round_trip.rec";
+  const std::string path = temp_path("round_trip.rec");
   const recorded_session recorded = record_session(path);
   ASSERT_GT(recorded.frames.size(), 500u);
   EXPECT_EQ(recorded.state, GS_PLAYING);
