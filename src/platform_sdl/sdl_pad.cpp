@@ -59,7 +59,7 @@ static pad_state sdl_pad_read(SDL_GameController* pad) {
   return state;
 }
 
-void sdl_pad_poll() {
+void sdl_pad_poll(bool focused) {
   if (!sdl_pad.started) {
     sdl_pad.started = true;
     // Pads already plugged in come as added events, like the ones plugged in later. Without
@@ -68,7 +68,7 @@ void sdl_pad_poll() {
   }
   pad_state merged = {0, 0, 0};
   for (SDL_GameController* pad : sdl_pad.pads) {
-    if (!pad) continue;
+    if (!pad || !focused) continue;
     const pad_state one = sdl_pad_read(pad);
     pad_merge(&merged, &one);
   }

@@ -20,6 +20,9 @@ static struct {
   // The window has been resized or F11 pressed: the picture may have bars now, and the
   // pointer is mapped onto the picture instead of the whole window.
   bool picture_mouse;
+  // The window lost the input focus and has not had it back (SDL sends the keyboard's key-ups
+  // itself, but leaves the pads as they were).
+  bool focus_lost;
 } sdl_pump;
 
 // The window's drawing area changed size: the presenter fits the picture again.
@@ -41,6 +44,8 @@ static void handle_event(const SDL_Event& event) {
     case SDL_WINDOWEVENT:
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) rec_quit();
       if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) window_resized();
+      if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) sdl_pump.focus_lost = true;
+      if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) sdl_pump.focus_lost = false;
       break;
     case SDL_KEYDOWN: {
       if (event.key.keysym.sym == SDLK_F11) {  // the window's own key: the game never sees it
@@ -79,7 +84,7 @@ bool platform_pump() {
 
   SDL_Event event;
   if (SDL_PollEvent(&event)) handle_event(event);
-  sdl_pad_poll();
+  sdl_pad_poll(!sdl_pump.focus_lost);
 
   int x = 0;
   int y = 0;

@@ -1,7 +1,7 @@
 // A gamepad end to end on the SDL back end: SDL's virtual joystick is plugged in while the
 // game runs, its d-pad leaves the title and steps the player through SDL's real event path
 // and the back end's pump; pulled out with the d-pad held, it lets go of the arrow; plugged
-// in again, it steers again.
+// in again, it steers again, and lets go while the window is in the background.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -65,6 +65,15 @@ struct virtual_pad {
   }
 };
 
+// The window gains or loses the input focus, as the window manager would tell SDL.
+void window_focus(SDL_WindowEventID what) {
+  SDL_Event event;
+  SDL_zero(event);
+  event.type = SDL_WINDOWEVENT;
+  event.window.event = Uint8(what);
+  ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+}
+
 TEST(SdlPad, DpadLeavesTheTitleStepsThePlayerAndLetsGoWhenUnplugged) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
@@ -101,6 +110,10 @@ TEST(SdlPad, DpadLeavesTheTitleStepsThePlayerAndLetsGoWhenUnplugged) {
   const float second_x = game.player_x;
   pad.press(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
   ASSERT_TRUE(pump_until([&] { return game.player_x <= second_x - float(game.tw); })) << "plugged in again, it steers";
+  window_focus(SDL_WINDOWEVENT_FOCUS_LOST);
+  ASSERT_TRUE(pump_until([] { return os_get_key(OS_KEY_LEFT) == 0; })) << "a held d-pad lets go when the focus goes";
+  window_focus(SDL_WINDOWEVENT_FOCUS_GAINED);
+  ASSERT_TRUE(pump_until([] { return os_get_key(OS_KEY_LEFT) > 0; })) << "and holds again when it comes back";
   pad.press(SDL_CONTROLLER_BUTTON_DPAD_LEFT, false);
   ASSERT_TRUE(pump_until([] { return os_get_key(OS_KEY_LEFT) == 0; }));
 
