@@ -10,6 +10,7 @@
 #include "platform.h"
 #include "render_ogl/r_gl.h"
 #include "render_ogl/r_quad.h"
+#include "render_ogl/r_textures.h"
 
 static struct {
   GLuint textures[R_TEXTURE_COUNT];
@@ -53,40 +54,15 @@ bool r_init(g_display* display) {
 }
 
 void r_create_texture(int32_t layer, int32_t width, int32_t height) {
-  OS_ASSERT(layer >= 0 && layer < R_TEXTURE_COUNT);
-  if (layer < 0 || layer >= R_TEXTURE_COUNT) return;
-  os_log("r_create_texture:%d (%d,%d)\n", layer, width, height);
-  if (layer != 0) {
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  }
-  glEnable(GL_TEXTURE_2D);
-  glGenTextures(1, &r_state.textures[layer]);
-  glBindTexture(GL_TEXTURE_2D, r_state.textures[layer]);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-  glBindTexture(GL_TEXTURE_2D, 0);
-  OS_ASSERT(r_check_error());
+  glEnable(GL_TEXTURE_2D);  // the fixed pipeline samples textures only when asked
+  r_textures_create(r_state.textures, layer, width, height);
 }
 
-void r_delete_texture(int32_t layer) {
-  OS_ASSERT(layer >= 0 && layer < R_TEXTURE_COUNT);
-  if (layer < 0 || layer >= R_TEXTURE_COUNT || r_state.textures[layer] == 0) return;
-  os_log("r_delete_texture:%d\n", layer);
-  glBindTexture(GL_TEXTURE_2D, 0);
-  glDeleteTextures(1, &r_state.textures[layer]);
-  r_state.textures[layer] = 0;
-  OS_ASSERT(r_check_error());
-}
+void r_delete_texture(int32_t layer) { r_textures_delete(r_state.textures, layer); }
 
 void r_update_texture(int32_t layer, int32_t first_row, int32_t end_row, const uint32_t* pixels,
                       int32_t width) {
-  OS_ASSERT(layer >= 0 && layer < R_TEXTURE_COUNT);
-  if (layer < 0 || layer >= R_TEXTURE_COUNT || !pixels || end_row <= first_row) return;
-  glBindTexture(GL_TEXTURE_2D, r_state.textures[layer]);
-  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, first_row, width, end_row - first_row, GL_RGBA, GL_UNSIGNED_BYTE,
-                  pixels + size_t(first_row) * size_t(width));
+  r_textures_update(r_state.textures, layer, first_row, end_row, pixels, width);
 }
 
 // First draw: the quad goes into a buffer object that stays bound, or, without buffer
