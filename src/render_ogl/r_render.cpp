@@ -10,7 +10,7 @@
 #include "platform.h"
 #include "render_ogl/r_gl.h"
 #include "render_ogl/r_quad.h"
-#include "render_ogl/r_textures.h"
+#include "render_ogl/r_shared_gl.h"
 
 static struct {
   GLuint textures[R_TEXTURE_COUNT];
@@ -44,10 +44,7 @@ bool r_init(g_display* display) {
   r_state.client_arrays = !r_state.buffer_data || !r_state.bind_buffer || !r_state.gen_buffers;
   r_scale_quad(*display, r_state.quad);
   r_state.buffer_created = 0;
-  glViewport(0, 0, display->window_width, display->window_height);
-  glClearColor(0, 0, 0, 0);
-  glDisable(GL_DEPTH_TEST);
-  glDepthMask(GL_FALSE);
+  r_view_setup(*display);
   OS_ASSERT(r_check_error());
   os_log("olg init ok\n");
   return true;

@@ -14,7 +14,7 @@
 #include "platform.h"
 #include "render_ogl/r_quad.h"
 #include "render_ogl/r_render.h"
-#include "render_ogl/r_textures.h"
+#include "render_ogl/r_shared_gl.h"
 
 // High precision where the device has it: at medium precision a texture coordinate near
 // 0.94 is only good to about a quarter of a texel, enough to pick the wrong row.
@@ -99,10 +99,7 @@ bool r_init(g_display* display) {
   r_scale_quad(*display, r_state.quad);
   r_state.buffer_created = 0;
   r_make_program();
-  glViewport(0, 0, display->window_width, display->window_height);
-  glClearColor(0, 0, 0, 0);
-  glDisable(GL_DEPTH_TEST);
-  glDepthMask(GL_FALSE);
+  r_view_setup(*display);
   OS_ASSERT(r_check_error());
   os_log("olg init ok\n");
   return true;

@@ -1,14 +1,24 @@
-// The layer textures, made, filled and dropped with the same calls in OpenGL 1.x and in
-// WebGL: each presenter includes this after its own GL header and keeps the texture names.
-// Nearest filtering keeps the pixels sharp; every layer above 0 is blended by its alpha.
+// What the OpenGL 1.x and the WebGL presenter do with the same calls: the view's set-up and
+// the layer textures, made, filled and dropped. Each presenter includes this after its own GL
+// header and keeps the texture names. Nearest filtering keeps the pixels sharp; every layer
+// above 0 is blended by its alpha.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
+#include "graph/g_display.h"
 #include "os_tools/os_log.h"
 #include "render_ogl/r_render.h"
 
 bool r_check_error();
+
+// The whole window is drawn into; no depth buffer is used, the layers go in order.
+static void r_view_setup(const g_display& display) {
+  glViewport(0, 0, display.window_width, display.window_height);
+  glClearColor(0, 0, 0, 0);
+  glDisable(GL_DEPTH_TEST);
+  glDepthMask(GL_FALSE);
+}
 
 static bool r_texture_layer_ok(int32_t layer) {
   OS_ASSERT(layer >= 0 && layer < R_TEXTURE_COUNT);
