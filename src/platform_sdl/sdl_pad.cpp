@@ -65,6 +65,17 @@ void sdl_pad_poll(bool focused) {
     // Pads already plugged in come as added events, like the ones plugged in later. Without
     // the subsystem (no input devices at all) the game simply has no pad.
     SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+    // The pads are read here once per pass; their per-change events would only queue up
+    // (two for every jitter of a stick) in front of the keys and the close the pump takes
+    // one per pass. Plugging in and out still comes as events.
+    static const Uint32 PAD_STATE_EVENTS[] = {
+        SDL_JOYAXISMOTION,        SDL_JOYBALLMOTION,        SDL_JOYHATMOTION,
+        SDL_JOYBUTTONDOWN,        SDL_JOYBUTTONUP,          SDL_CONTROLLERAXISMOTION,
+        SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLERBUTTONUP,   SDL_CONTROLLERTOUCHPADDOWN,
+        SDL_CONTROLLERTOUCHPADMOTION, SDL_CONTROLLERTOUCHPADUP, SDL_CONTROLLERSENSORUPDATE,
+        SDL_JOYBATTERYUPDATED,
+    };
+    for (const Uint32 type : PAD_STATE_EVENTS) SDL_EventState(type, SDL_IGNORE);
   }
   pad_state merged = {0, 0, 0};
   for (SDL_GameController* pad : sdl_pad.pads) {

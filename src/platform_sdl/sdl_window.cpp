@@ -71,6 +71,16 @@ static void start_video() {
   }
 }
 
+// The pump takes one event per pass, as the Windows loop takes one message, and samples the
+// mouse itself. Windows folds pointer moves into one message and sends no text events; SDL
+// queues every move and a text event beside each key, which would hold keys and the close
+// back behind them. Those events are not queued at all (SDL keeps the pointer's state anyway).
+static void quiet_events() {
+  SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
+  SDL_EventState(SDL_TEXTINPUT, SDL_IGNORE);
+  SDL_EventState(SDL_TEXTEDITING, SDL_IGNORE);
+}
+
 bool platform_open_window(g_display* display) {
   os_log("PLATFORM SDL\n");
   sdl_window.display = display;
@@ -80,6 +90,7 @@ bool platform_open_window(g_display* display) {
   sdl_window.window = nullptr;
   sdl_window.context = nullptr;
   start_video();
+  quiet_events();
 
   const bool fullscreen = display->fullscreen != 0;
   int32_t screen_width = display->window_width;
