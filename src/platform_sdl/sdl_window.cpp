@@ -38,8 +38,10 @@ static void desktop_size(int32_t* width, int32_t* height) {
 
 // Says in one line why no window can be shown, and ends the process: a game nobody can see
 // must not run on unseen. stderr even in the shipped build, whose os_log says nothing.
-[[noreturn]] static void no_display(const char* why) {
-  fprintf(stderr, "no display: %s\n", why);
+// `what` says what is missing: "no display" when no window system answers, "no OpenGL
+// window" when one does but cannot give the game its window.
+[[noreturn]] static void no_window(const char* what, const char* why) {
+  fprintf(stderr, "%s: %s\n", what, why);
   SDL_Quit();
   exit(EXIT_FAILURE);
 }
@@ -51,7 +53,7 @@ static void start_video() {
   constexpr int SDL_VIDEO_TRIES = 3;
   const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
   for (int attempt = 0;; ++attempt) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) no_display(SDL_GetError());
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) no_window("no display", SDL_GetError());
     const char* driver = SDL_GetCurrentVideoDriver();
     os_log("SDL video driver: %s\n", driver ? driver : "?");
     const bool windowless = driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
@@ -64,7 +66,7 @@ static void start_video() {
       } else {
         SDL_snprintf(why, sizeof why, "DISPLAY is not set and SDL found no window system");
       }
-      no_display(why);
+      no_window("no display", why);
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     SDL_Delay(200);
@@ -118,7 +120,7 @@ bool platform_open_window(g_display* display) {
   if (fullscreen) flags |= SDL_WINDOW_BORDERLESS;
   sdl_window.window =
       SDL_CreateWindow(SDL_WINDOW_TITLE, place.x, place.y, place.width, place.height, flags);
-  if (!sdl_window.window) no_display(SDL_GetError());
+  if (!sdl_window.window) no_window("no OpenGL window", SDL_GetError());
   sdl_window.context = SDL_GL_CreateContext(sdl_window.window);
   OS_ASSERT(sdl_window.context != nullptr);
   if (sdl_window.context) {

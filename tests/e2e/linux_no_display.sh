@@ -27,6 +27,7 @@ run() {
   local code=$?
   e2e_log "$name: exit code $code after $((SECONDS - started)) s: $(tail -n 1 "$err")"
   e2e_expect "$name: exit code (124 is still running after 60 s)" "$code" -eq 1
+  e2e_expect "$name: seconds until it ended" "$((SECONDS - started))" -le 10
   if [ "$(grep -c '^no display: ' "$err")" -eq 1 ]; then
     e2e_pass "$name: one \"no display\" line"
   else
