@@ -35,8 +35,17 @@ release_root() {
   fi
 }
 remove_root() { [ ! -d "$root" ] || { release_root && rm -rf --one-file-system "$root"; }; }
+# Every process still running inside the root (a game left behind by a failed check).
+kill_in_root() {
+  local p
+  for p in /proc/[0-9]*; do
+    [ "$(readlink "$p/root" 2>/dev/null)" = "$root" ] && kill "${p#/proc/}" 2>/dev/null
+  done
+  return 0
+}
 finish() {
   e2e_cleanup
+  kill_in_root
   release_root
   [ "${KEEP_ROOT:-0}" = 1 ] || remove_root
 }
@@ -52,11 +61,22 @@ t0=$(date +%s)
 debootstrap --variant=minbase bookworm "$root" "$mirror" >"$out/debootstrap.log" 2>&1 ||
   { tail -n 20 "$out/debootstrap.log"; exit 1; }
 e2e_log "root made in $(($(date +%s) - t0)) s"
-# A fresh install also follows the updates and security suites: the same sources as here.
-if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-  cp /etc/apt/sources.list.d/debian.sources "$root/etc/apt/sources.list.d/"
-  rm -f "$root/etc/apt/sources.list"
-fi
+# A fresh install also follows the updates and security suites of bookworm, whatever this
+# machine runs; the security archive sits beside the mirror's, as on Debian's own servers.
+cat >"$root/etc/apt/sources.list.d/debian.sources" <<EOF_SOURCES
+Types: deb
+URIs: $mirror
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb
+URIs: ${mirror%/debian}/debian-security
+Suites: bookworm-security
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF_SOURCES
+rm -f "$root/etc/apt/sources.list"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 mount -t proc proc "$root/proc"
 mount --rbind /sys "$root/sys" && mount --make-rslave "$root/sys"
@@ -73,7 +93,9 @@ in_root() {
 }
 
 # 1. The game, shown on a virtual X server of this machine (its socket is reached from the
-# root). The build comes first, so the question is awaited as long as the command runs.
+# root). The install and the build come first, so the question is awaited for up to 20
+# minutes; a game window without the question (a box that could not come up counts as No)
+# ends the wait at once.
 e2e_start_x 1280 1024 || exit 1
 e2e_log "== bash scripts/run-game.sh (display $DISPLAY)"
 t0=$(date +%s)
@@ -81,12 +103,22 @@ in_root "bash scripts/run-game.sh" >"$out/run-game.log" 2>&1 &
 game=$!
 E2E_PIDS+=($game)
 box=""
-while kill -0 "$game" 2>/dev/null; do
+unasked=""
+while kill -0 "$game" 2>/dev/null && [ $(($(date +%s) - t0)) -lt 1200 ]; do
   box=$(xwininfo -name "Select display mode" 2>/dev/null | awk '/Window id:/{print $4}')
   [ -n "$box" ] && break
+  unasked=$(xwininfo -name "Glimmerbyte (GJ07) Tumbler" 2>/dev/null | awk '/Window id:/{print $4}')
+  [ -n "$unasked" ] && break
   sleep 1
 done
-if [ -n "$box" ]; then
+if [ -z "$box" ] && kill -0 "$game" 2>/dev/null; then
+  if [ -n "$unasked" ]; then
+    e2e_fail "the game window came up without the start question (see $out/run-game.log)"
+  else
+    e2e_fail "no start question within 20 minutes (see $out/run-game.log)"
+  fi
+  tail -n 20 "$out/run-game.log"
+elif [ -n "$box" ]; then
   e2e_log "start question after $(($(date +%s) - t0)) s"
   E2E_NAME=clean-root
   e2e_answer NO

@@ -10,7 +10,7 @@ set -euo pipefail
 # libopengl-dev: CMake's GLVND OpenGL targets (OpenGL::OpenGL, OpenGL::GLX) exist only with it.
 game_pkgs=(cmake g++ make pkg-config libsdl2-dev libgl-dev libopengl-dev libgl1-mesa-dri)
 test_pkgs=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
-           imagemagick sox xvfb xdotool x11-utils xauth
+           imagemagick sox time xvfb xdotool x11-utils xauth
            xfonts-base procps  # the start question's font in Xvfb; pgrep for the e2e runs
            g++-mingw-w64-x86-64 wine wine64)
 

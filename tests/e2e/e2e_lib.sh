@@ -43,6 +43,7 @@ e2e_start_x() {
 # SDL's X11 message box (the start question) draws with a 12-point medium X core font; a
 # server without one shows no box at all, and the question would silently count as No.
 e2e_check_fonts() {
+  command -v xlsfonts >/dev/null || { echo "xlsfonts is missing (Debian package x11-utils)"; return 1; }
   [ -n "$(xlsfonts -fn '-*-*-medium-r-normal--*-120-*-*-*-*-*-*' 2>/dev/null)" ] && return 0
   echo "the X server $DISPLAY has no X core fonts for the start question's box" \
        "(Debian package xfonts-base; scripts/install-deps.sh installs it)"

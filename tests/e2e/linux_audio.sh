@@ -19,7 +19,7 @@ export LIBGL_ALWAYS_SOFTWARE=1
 # checks the exit code.
 run() {
   E2E_NAME=$1
-  e2e_start_x 1280 1024 || { e2e_fail "no X server"; return; }
+  e2e_start_x 1280 1024 || { e2e_fail "no usable X server (the line above says why)"; return; }
   timeout 300 "$game" >"$E2E_OUT/$E2E_NAME.log" 2>&1 &
   local pid=$!
   E2E_PIDS+=($pid)

@@ -38,7 +38,7 @@ expect_run "level without a start" 2 "tumbler: $out/bad-levels/map2.txt has no s
 printf 'tumbler-recording 1\ngame 1.1.0\n' >"$out/cut.rec"
 expect_run "cut-short recording" 2 "tumbler: $out/cut.rec is not a good recording: line 3: the file ends inside the header" --play "$out/cut.rec"
 
-e2e_start_x 1280 1024 || { e2e_fail "no X server"; exit 1; }
+e2e_start_x 1280 1024 || { e2e_fail "no usable X server (the line above says why)"; exit 1; }
 
 # tap WINDOW KEY: one short press, then time for the step (0.2 s) to finish.
 tap() {

@@ -73,7 +73,7 @@ play() {
   local answer=$1 screen_w=$2 screen_h=$3
   E2E_NAME=$4
   e2e_log "== $E2E_NAME: ${screen_w}x${screen_h} screen, question answered $answer"
-  e2e_start_x "$screen_w" "$screen_h" || { e2e_fail "no X server"; return; }
+  e2e_start_x "$screen_w" "$screen_h" || { e2e_fail "no usable X server (the line above says why)"; return; }
   timeout 300 "$game" >"$E2E_OUT/$E2E_NAME.log" 2>&1 &
   local pid=$!
   E2E_PIDS+=($pid)

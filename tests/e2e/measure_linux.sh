@@ -13,11 +13,12 @@ source "$here/e2e_lib.sh"
 export LIBGL_ALWAYS_SOFTWARE=1 SDL_AUDIODRIVER=dummy
 E2E_NAME=measure
 e2e_start_x 1280 1024 || exit 1
+[ -x /usr/bin/time ] || { echo "needs /usr/bin/time (Debian package time; scripts/install-deps.sh installs it)"; exit 1; }
 /usr/bin/time -v -o "$E2E_OUT/measure-time.txt" timeout 300 "$game" 2>"$E2E_OUT/measure.log" &
 timer=$!
 E2E_PIDS+=($timer)
-e2e_answer NO >/dev/null || exit 1
-win=$(e2e_wait_window "Glimmerbyte (GJ07) Tumbler" 20) || exit 1
+e2e_answer NO >/dev/null || { echo "no start question"; exit 1; }
+win=$(e2e_wait_window "Glimmerbyte (GJ07) Tumbler" 20) || { echo "no game window"; exit 1; }
 pid=$(pgrep -P "$(pgrep -P "$timer" -x timeout)" -x tumbler)
 ticks=$(getconf CLK_TCK)
 
