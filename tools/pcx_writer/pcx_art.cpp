@@ -309,3 +309,32 @@ bool art_build_title(const std::string &text, pcxw_image *out, std::string *erro
   *out = img;
   return true;
 }
+
+bool art_build_icon(const std::string &icon_text, const std::string &tiles_text,
+                    std::vector<uint32_t> *out, std::string *error) {
+  std::vector<uint8_t> palette(768, 0);
+  std::map<char, int> legend;
+  std::string line, why;
+  line_reader t = read_lines(tiles_text);
+  while (t.next(&line, true))
+    if (starts_with(line, "colour ") && !parse_colour(line, &palette, &legend, &why))
+      return fail(error, t, "tile sheet: " + why);
+  line_reader r = read_lines(icon_text);
+  if (!r.next(&line, true) || line != "icon") return fail(error, r, "expected icon");
+  std::vector<uint32_t> px(static_cast<size_t>(ART_ICON_SIZE) * ART_ICON_SIZE, 0);
+  for (int y = 0; y < ART_ICON_SIZE; ++y) {
+    if (!r.next(&line, false) || static_cast<int>(line.size()) != ART_ICON_SIZE)
+      return fail(error, r, "an icon row must hold 16 characters");
+    for (int x = 0; x < ART_ICON_SIZE; ++x) {
+      if (line[x] == '.') continue;
+      auto it = legend.find(line[x]);
+      if (it == legend.end()) return fail(error, r, std::string("unknown colour ") + line[x]);
+      const uint8_t *rgb = &palette[static_cast<size_t>(it->second) * 3];
+      px[static_cast<size_t>(y) * ART_ICON_SIZE + x] =
+          0xFF000000u | uint32_t(rgb[2]) << 16 | uint32_t(rgb[1]) << 8 | rgb[0];
+    }
+  }
+  if (r.next(&line, true)) return fail(error, r, "nothing may follow the icon's 16 rows");
+  *out = px;
+  return true;
+}

@@ -9,10 +9,14 @@
 // enlarged and given an outline, a drop shadow, a top highlight and a vertical gradient;
 // "stamp <x> <y> [scale]" blocks (rows of palette characters, "_" see-through, closed by "end")
 // are laid over it.
+// Icon (assets/icon.txt): the word "icon" and 16 rows of 16 characters; '.' is see-through and
+// every other character names a colour of the tile sheet's palette lines.
 // Lines starting with ';' are comments everywhere.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "pcx_writer.h"
 
@@ -28,6 +32,7 @@ constexpr int ART_FONT_ROWS = 8;
 constexpr int ART_FONT_COLS = 7;
 constexpr int ART_TITLE_W = 320;
 constexpr int ART_TITLE_H = 100;
+constexpr int ART_ICON_SIZE = 16;
 
 // The exact sizes the game's file table lists.
 constexpr size_t ART_TILES_SIZE = 3267;
@@ -37,6 +42,10 @@ constexpr size_t ART_TITLE_SIZE = 8252;
 bool art_build_tiles(const std::string &text, pcxw_image *out, std::string *error);
 bool art_build_font(const std::string &text, pcxw_image *out, std::string *error);
 bool art_build_title(const std::string &text, pcxw_image *out, std::string *error);
+// The icon as ART_ICON_SIZE x ART_ICON_SIZE pixels 0xAABBGGRR (red in the low byte, alpha 0
+// see-through, 255 opaque), in the colours of the tile sheet's source.
+bool art_build_icon(const std::string &icon_text, const std::string &tiles_text,
+                    std::vector<uint32_t> *out, std::string *error);
 
 // Top-left pixel of the sheet cell that holds a character code (32..213).
 void art_font_cell(int code, int *x, int *y);
