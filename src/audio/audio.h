@@ -5,8 +5,10 @@
 #pragma once
 #include <cstdint>
 
-constexpr int32_t AUDIO_BLOCKS = 10;                         // ring blocks and headers
-constexpr int32_t AUDIO_BLOCK_SAMPLES = 2204;                // about 100 ms at 22050 Hz
+#include "platform.h"
+
+constexpr int32_t AUDIO_BLOCKS = PLATFORM_WAVE_HEADERS;      // ring blocks and headers
+constexpr int32_t AUDIO_BLOCK_SAMPLES = PLATFORM_WAVE_BLOCK;  // about 100 ms
 constexpr int32_t AUDIO_RING_SAMPLES = AUDIO_BLOCKS * AUDIO_BLOCK_SAMPLES;
 constexpr int32_t AUDIO_QUEUED = 4;                          // blocks kept queued
 

@@ -12,7 +12,7 @@ namespace {
 // and four are queued, so a few milliseconds of delay cost nothing.
 constexpr Uint32 SDL_AUDIO_POLL_MS = 2;
 constexpr Uint32 SDL_AUDIO_IDLE_MS = 10;
-constexpr int32_t SDL_AUDIO_HEADERS = 10;
+constexpr int32_t SDL_AUDIO_HEADERS = PLATFORM_WAVE_HEADERS;
 }  // namespace
 
 static struct {
@@ -62,7 +62,7 @@ bool platform_wave_open() {
     return false;
   }
   SDL_AudioSpec want{};
-  want.freq = 22050;
+  want.freq = PLATFORM_WAVE_RATE;
   want.format = AUDIO_S16SYS;
   want.channels = 1;
   want.samples = 1024;

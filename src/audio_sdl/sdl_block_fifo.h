@@ -4,7 +4,9 @@
 #pragma once
 #include <cstdint>
 
-enum : int32_t { SDL_FIFO_CAPACITY = 10 };
+#include "platform.h"
+
+enum : int32_t { SDL_FIFO_CAPACITY = PLATFORM_WAVE_HEADERS };
 
 struct sdl_block_fifo {
   int32_t header[SDL_FIFO_CAPACITY];  // header slot of each queued block, oldest at `first`

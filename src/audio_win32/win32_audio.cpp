@@ -7,7 +7,7 @@
 #include "platform.h"
 
 namespace {
-constexpr int32_t WIN32_AUDIO_HEADERS = 10;
+constexpr int32_t WIN32_AUDIO_HEADERS = PLATFORM_WAVE_HEADERS;
 // How long start-up waits for a new thread to have its message queue.
 constexpr DWORD WIN32_THREAD_READY_MS = 5000;
 }  // namespace
@@ -78,8 +78,8 @@ bool platform_wave_open() {
   ZeroMemory(&format, sizeof(format));
   format.wFormatTag = WAVE_FORMAT_PCM;
   format.nChannels = 1;
-  format.nSamplesPerSec = 22050;
-  format.nAvgBytesPerSec = 44100;
+  format.nSamplesPerSec = PLATFORM_WAVE_RATE;
+  format.nAvgBytesPerSec = PLATFORM_WAVE_RATE * 2;
   format.nBlockAlign = 2;
   format.wBitsPerSample = 16;
   format.cbSize = 0;

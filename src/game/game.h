@@ -40,7 +40,7 @@ enum : uint8_t {
 };
 
 enum : int32_t {
-  GAME_LEVEL_COUNT = 7,
+  GAME_LEVEL_COUNT = MAP_LEVEL_COUNT,
   GAME_VIEW_COLUMNS = 10,  // the view is one room of 10 x 7 cells
   GAME_VIEW_ROWS = 7,
 };
@@ -116,6 +116,9 @@ struct game_level {
 extern const game_level GAME_LEVELS[GAME_LEVEL_COUNT];
 
 // --- flow (game_flow.cpp) -----------------------------------------------------------------
+// The state's name as tests and tools write it ("playing", "game_over", "load_level",
+// "next_level", "won", "title"), or null for a code that is no state.
+const char* game_state_name(int32_t state);
 // Enters the title screen: forgets the last key, plays "start.sqt".
 void title_enter();
 // The level's last diamond was taken: "Next Level", or "You Did IT!" after the seventh.

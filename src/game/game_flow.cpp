@@ -20,10 +20,22 @@
 game_record game;
 
 const game_level GAME_LEVELS[GAME_LEVEL_COUNT] = {
-    {"map0.txt", "song1.sqt"}, {"map1.txt", "song2.sqt"}, {"map2.txt", "song3.sqt"},
-    {"map3.txt", "song2.sqt"}, {"map4.txt", "song4.sqt"}, {"map5.txt", "song3.sqt"},
-    {"map6.txt", "start.sqt"},
+    {MAP_LEVEL_FILES[0], "song1.sqt"}, {MAP_LEVEL_FILES[1], "song2.sqt"}, {MAP_LEVEL_FILES[2], "song3.sqt"},
+    {MAP_LEVEL_FILES[3], "song2.sqt"}, {MAP_LEVEL_FILES[4], "song4.sqt"}, {MAP_LEVEL_FILES[5], "song3.sqt"},
+    {MAP_LEVEL_FILES[6], "start.sqt"},
 };
+
+const char* game_state_name(int32_t state) {
+  switch (state) {
+    case GS_PLAYING: return "playing";
+    case GS_GAME_OVER: return "game_over";
+    case GS_LOAD_LEVEL: return "load_level";
+    case GS_NEXT_LEVEL: return "next_level";
+    case GS_WON: return "won";
+    case GS_TITLE: return "title";
+    default: return nullptr;
+  }
+}
 
 static constexpr uint32_t GAME_MAGENTA = 0xffff00ff;
 static constexpr uint32_t GAME_BLACK = 0xff000000;

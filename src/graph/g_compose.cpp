@@ -2,6 +2,7 @@
 #include "graph/g_compose.h"
 
 #include "graph/g_layer.h"
+#include "os_tools/os_util.h"
 
 // c = (s * a + d * (255 - a) + 127) / 255 for red, green and blue at once: each channel in a
 // 16-bit lane of a 64-bit word (the sums stay below 65536), and x / 255 rounded down as
@@ -46,12 +47,8 @@ void g_compose_frame(uint32_t* out) {
 uint64_t g_frame_checksum() {
   static uint32_t frame[G_FB_WIDTH * G_FB_HEIGHT];
   g_compose_frame(frame);
-  uint64_t h = 1469598103934665603ull;
-  for (uint32_t p : frame) {
-    for (int32_t c = 0; c < 24; c += 8) {
-      h ^= (p >> c) & 0xff;
-      h *= 1099511628211ull;
-    }
-  }
+  uint64_t h = OS_FNV1A_START;
+  for (uint32_t p : frame)
+    for (int32_t c = 0; c < 24; c += 8) h = os_fnv1a(h, uint8_t(p >> c));
   return h;
 }

@@ -104,24 +104,6 @@ void g_resize_display(int32_t window_width, int32_t window_height) {
   }
 }
 
-// floor(a / b) for b > 0.
-static int32_t g_floor_div(int64_t a, int64_t b) { return int32_t(a >= 0 ? a / b : -((-a + b - 1) / b)); }
-
-void g_window_to_framebuffer(const g_display* d, int32_t x, int32_t y, int32_t* fb_x, int32_t* fb_y) {
-  // The quad covers the scale's share of the window, centred; in whole window pixels.
-  const int64_t picture_w = int64_t(double(d->window_width) * double(d->x_scale) + 0.5);
-  const int64_t picture_h = int64_t(double(d->window_height) * double(d->y_scale) + 0.5);
-  if (picture_w < 1 || picture_h < 1) {
-    *fb_x = 0;
-    *fb_y = 0;
-    return;
-  }
-  const int64_t left = (d->window_width - picture_w) / 2;
-  const int64_t top = (d->window_height - picture_h) / 2;
-  *fb_x = g_floor_div((x - left) * d->fb_width, picture_w);
-  *fb_y = g_floor_div((y - top) * d->fb_height, picture_h);
-}
-
 g_display* g_get_display() {
   OS_ASSERT(g_state.display.initialised);
   return &g_state.display;

@@ -30,6 +30,3 @@ g_display* g_get_display();
 // set up for the new size. Black bars fill the rest.
 void g_resize_display(int32_t window_width, int32_t window_height);
 
-// A point of the window's client area in framebuffer pixels of the picture as the presenter
-// places it (bars included: a point on a bar lies outside 0..319 x 0..239).
-void g_window_to_framebuffer(const g_display* display, int32_t x, int32_t y, int32_t* fb_x, int32_t* fb_y);

@@ -57,10 +57,16 @@ uint8_t map_get_flags(const map_t* map, int32_t x, int32_t y);
 // Writes the flag byte only; nothing outside the grid.
 void map_set_flags(map_t* map, int32_t x, int32_t y, uint8_t value);
 
-// Levels from a folder: reads map0.txt .. map6.txt from `folder` where present, checks each
+// The game's level files, in playing order.
+enum : int32_t { MAP_LEVEL_COUNT = 7 };
+constexpr const char* MAP_LEVEL_FILES[MAP_LEVEL_COUNT] = {
+    "map0.txt", "map1.txt", "map2.txt", "map3.txt", "map4.txt", "map5.txt", "map6.txt",
+};
+
+// Levels from a folder: reads the level files (MAP_LEVEL_FILES) from `folder` where present, checks each
 // (at most MAP_FILE_MAX bytes, at least one playfield row, a start cell in the playfield)
 // and makes file_open find it in place of the embedded level. The bytes are kept in fixed
 // storage for the rest of the run. False, with one line naming the file in message, for a
 // bad file or a folder that holds none of the seven; then nothing is put in place.
-enum : int32_t { MAP_FILE_MAX = 64 * 1024, MAP_FOLDER_LEVELS = 7 };
+enum : int32_t { MAP_FILE_MAX = 64 * 1024 };
 bool map_use_folder(const char* folder, char* message, int32_t message_size);

@@ -6,14 +6,10 @@
 #include "file/file.h"
 #include "map/map.h"
 
-static const char* const MAP_FOLDER_NAMES[MAP_FOLDER_LEVELS] = {
-    "map0.txt", "map1.txt", "map2.txt", "map3.txt", "map4.txt", "map5.txt", "map6.txt",
-};
-
 static struct {
-  uint8_t data[MAP_FOLDER_LEVELS][MAP_FILE_MAX];
-  uint32_t size[MAP_FOLDER_LEVELS];
-  bool present[MAP_FOLDER_LEVELS];
+  uint8_t data[MAP_LEVEL_COUNT][MAP_FILE_MAX];
+  uint32_t size[MAP_LEVEL_COUNT];
+  bool present[MAP_LEVEL_COUNT];
 } map_folder;
 
 // Reads the file at path into slot k. -1: not there; 0: too large; 1: read.
@@ -47,9 +43,9 @@ bool map_use_folder(const char* folder, char* message, int32_t message_size) {
   const size_t length = strlen(folder);
   const bool has_slash = length > 0 && (folder[length - 1] == '/' || folder[length - 1] == '\\');
   int32_t found = 0;
-  for (int32_t k = 0; k < MAP_FOLDER_LEVELS; ++k) {
+  for (int32_t k = 0; k < MAP_LEVEL_COUNT; ++k) {
     char path[1024];
-    snprintf(path, sizeof path, "%s%s%s", folder, has_slash ? "" : "/", MAP_FOLDER_NAMES[k]);
+    snprintf(path, sizeof path, "%s%s%s", folder, has_slash ? "" : "/", MAP_LEVEL_FILES[k]);
     const int32_t read = map_folder_read(path, k);
     map_folder.present[k] = read > 0;
     if (read < 0) continue;
@@ -64,7 +60,7 @@ bool map_use_folder(const char* folder, char* message, int32_t message_size) {
     snprintf(message, size_t(message_size), "tumbler: %s holds none of map0.txt ... map6.txt\n", folder);
     return false;
   }
-  for (int32_t k = 0; k < MAP_FOLDER_LEVELS; ++k)
-    if (map_folder.present[k]) file_override(MAP_FOLDER_NAMES[k], map_folder.data[k], map_folder.size[k]);
+  for (int32_t k = 0; k < MAP_LEVEL_COUNT; ++k)
+    if (map_folder.present[k]) file_override(MAP_LEVEL_FILES[k], map_folder.data[k], map_folder.size[k]);
   return true;
 }

@@ -101,15 +101,27 @@ void os_mouse_button(int32_t amount) {
   }
 }
 
-// The whole client area maps onto the framebuffer (the picture's own scale is not applied).
-// The product is formed in 64 bits so a pointer far outside the window cannot overflow it.
+// floor(a / b) for b > 0.
+static int32_t os_floor_div(int64_t a, int64_t b) { return int32_t(a >= 0 ? a / b : -((-a + b - 1) / b)); }
+
+// The pointer maps onto the picture as the presenter places it: the scale's share of the
+// window, centred, in whole window pixels. In a window of the picture's own shape (the
+// default 960 x 720) that is the whole client area; a point on a bar lies outside the
+// framebuffer. The products are formed in 64 bits so a pointer far outside cannot overflow.
+static int32_t os_window_to_picture(int32_t value, int32_t window, float scale, int32_t fb) {
+  const int64_t picture = int64_t(double(window) * double(scale) + 0.5);
+  if (picture < 1) return 0;
+  const int64_t start = (window - picture) / 2;
+  return os_floor_div((int64_t(value) - start) * fb, picture);
+}
+
 void os_set_mouse_pos(int32_t axis, int32_t value) {
   const g_display* d = os_input.display;
   if (!d) return;
   if (axis == 0 && d->window_width > 0)
-    os_input.mouse.x[0] = int32_t(int64_t(d->fb_width) * value / d->window_width);
+    os_input.mouse.x[0] = os_window_to_picture(value, d->window_width, d->x_scale, d->fb_width);
   else if (axis == 1 && d->window_height > 0)
-    os_input.mouse.y[0] = int32_t(int64_t(d->fb_height) * value / d->window_height);
+    os_input.mouse.y[0] = os_window_to_picture(value, d->window_height, d->y_scale, d->fb_height);
 }
 
 static void os_press_release(uint32_t press, uint32_t r1, uint32_t r2, uint32_t r3) {

@@ -32,8 +32,9 @@ os_mouse* os_get_mouse();
 // 0 releases the button; otherwise advances slot 0's counter by amount, at most once per
 // tick and not past 100.
 void os_mouse_button(int32_t amount);
-// Stores a window-client coordinate as framebuffer pixels (axis 0 = x, 1 = y); skipped while
-// no display description with a window size is cached.
+// Stores a window-client coordinate as framebuffer pixels of the picture between its bars
+// (axis 0 = x, 1 = y; a point on a bar lies outside 0..319 x 0..239); skipped while no
+// display description with a window size is cached.
 void os_set_mouse_pos(int32_t axis, int32_t value);
 // Mouse steering by screen region with a held button (slots 0 and 1): top and bottom bands
 // press up / down, left and right bands press left / right; all four released when idle.

@@ -18,5 +18,10 @@ int32_t os_strcmp(const char* first, const char* second);  // 0 when first equal
 int32_t os_streq(const char* first, const char* second);   // 1 when equal
 const char* os_str_suffix(const char* text, const char* suffix);  // suffix at text's end, or null
 
+// 64-bit FNV-1a, one byte at a time: h = os_fnv1a(h, byte) from OS_FNV1A_START. The frame
+// checksums and the recordings' level checksum.
+constexpr uint64_t OS_FNV1A_START = 1469598103934665603ull;
+constexpr uint64_t os_fnv1a(uint64_t h, uint8_t byte) { return (h ^ byte) * 1099511628211ull; }
+
 // The sine table itself (512 entries, one cycle, built with 3.14 for π).
 extern const int16_t os_sine_table[512];

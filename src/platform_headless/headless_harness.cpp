@@ -14,11 +14,14 @@
 #include "os_tools/os_clock.h"
 #include "os_tools/os_input.h"
 #include "os_tools/os_mem.h"
+#include "platform.h"
 #include "platform_headless/headless_audio.h"
 #include "platform_headless/headless_clock.h"
 #include "platform_headless/headless_counters.h"
+#include "platform_headless/headless_pump.h"
 #include "platform_headless/headless_render.h"
 #include "platform_headless/headless_window.h"
+#include "record/record.h"
 #include "tile/tile.h"
 
 // The window the entry asks for; the mouse is given to the game in its client coordinates.
@@ -67,19 +70,15 @@ static bool parse_int(const std::string& s, int64_t* out) {
   return true;
 }
 
-static const char* const STATE_NAMES[8] = {"playing", nullptr, nullptr, nullptr, "load_level", "next_level", "won", "title"};
-
 static int32_t state_code(const std::string& name) {
-  if (name == "game_over") return GS_GAME_OVER;
-  for (int32_t i = 0; i < 8; ++i)
-    if (STATE_NAMES[i] && name == STATE_NAMES[i]) return i;
+  for (int32_t i = 0; i < 256; ++i)
+    if (game_state_name(i) && name == game_state_name(i)) return i;
   return -1;
 }
 
 static std::string state_name(int32_t state) {
-  if (state == GS_GAME_OVER) return "game_over";
-  if (state >= 0 && state < 8 && STATE_NAMES[state]) return STATE_NAMES[state];
-  return std::to_string(state);
+  const char* name = game_state_name(state);
+  return name ? name : std::to_string(state);
 }
 
 bool headless_replay_parse(const std::string& text, headless_replay* out, std::string* error) {
@@ -214,7 +213,7 @@ std::string headless_result::failures_text() const {
 
 void headless_game_start(uint32_t step_ms) {
   headless_game_prepare(step_ms);
-  harness.running = os_frame_tick();
+  harness.running = platform_pump();
 }
 
 void headless_game_prepare(uint32_t step_ms) {
@@ -231,24 +230,16 @@ void headless_game_prepare(uint32_t step_ms) {
   harness.live_at_start = os_alloc_count();
   harness.next_audio_ms = HARNESS_AUDIO_BLOCK_MS;
   headless_set_time_ms(0);
+  headless_set_pointer(false, 0, 0);
   g_set_hw_resolution(HARNESS_WINDOW_W, HARNESS_WINDOW_H);
   headless_counters_reset();
-}
-
-// The pump's mouse sample, after the tick: held button and pointer in window coordinates.
-static void sample_mouse() {
-  if (harness.mouse_down) os_mouse_button(1);
-  else os_mouse_button(0);
-  os_set_mouse_pos(0, harness.mouse_x * HARNESS_WINDOW_W / HEADLESS_FB_WIDTH);
-  os_set_mouse_pos(1, harness.mouse_y * HARNESS_WINDOW_H / HEADLESS_FB_HEIGHT);
 }
 
 bool headless_game_pass() {
   if (!harness.running) return false;
   harness.now_ms += harness.step_ms;
   headless_advance_time_ms(harness.step_ms);
-  harness.running = os_frame_tick();
-  if (harness.running) sample_mouse();
+  harness.running = platform_pump();
   if (harness.running) headless_counters_observe(harness.now_ms, harness.step_ms);
   // The device finishes a block about every 100 ms; the audio thread then runs the music.
   while (harness.running && harness.audio && harness.now_ms >= harness.next_audio_ms) {
@@ -260,12 +251,14 @@ bool headless_game_pass() {
 
 uint32_t headless_game_time() { return harness.now_ms; }
 
-void headless_game_key(uint32_t vk, bool down) { os_key_event(vk & 0xFF, down ? 1 : 0); }
+void headless_game_key(uint32_t vk, bool down) { rec_key(vk & 0xFF, down ? 1 : 0); }
 
 void headless_game_mouse(bool down, int32_t x, int32_t y) {
   harness.mouse_down = down;
   harness.mouse_x = x;
   harness.mouse_y = y;
+  // Window pixels of the 960 x 720 window, as a back end reads the pointer.
+  headless_set_pointer(down, x * HARNESS_WINDOW_W / HEADLESS_FB_WIDTH, y * HARNESS_WINDOW_H / HEADLESS_FB_HEIGHT);
 }
 
 int32_t headless_game_stop() {
@@ -274,7 +267,7 @@ int32_t headless_game_stop() {
     for (int32_t i = 0; i < 4 && harness.running; ++i) {
       harness.now_ms += harness.step_ms;
       headless_advance_time_ms(harness.step_ms);
-      harness.running = os_frame_tick();
+      harness.running = platform_pump();
     }
   }
   return os_alloc_count() - harness.live_at_start;

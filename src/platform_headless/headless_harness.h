@@ -1,4 +1,4 @@
-// The game harness: plays the whole game through os_frame_tick with the scripted clock,
+// The game harness: plays the whole game through the loop's pass with the scripted clock,
 // scripted keys and mouse, the headless window and renderer and the headless wave device.
 // Same replay, same frames and map states. Tests and tools only (standard library allowed).
 //

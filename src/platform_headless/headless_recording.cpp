@@ -6,6 +6,7 @@
 #include "os_tools/os_clock.h"
 #include "os_tools/os_mem.h"
 #include "os_tools/os_util.h"
+#include "platform.h"
 #include "platform_headless/headless_clock.h"
 #include "platform_headless/headless_harness.h"
 #include "platform_headless/headless_window.h"
@@ -27,15 +28,12 @@ bool headless_play_recording(const std::string& path, headless_playback* playbac
   os_rand_restart();  // as in a fresh process, where the recording was made
   headless_window_set_answer(rec_given_answer() == 1);
   headless_set_clock_source(headless_recorded_clock);
+  // The live pointer stays at (0, 0), up: the recorded samples stand in for it.
   uint32_t ticks = os_tick_count();
-  bool running = os_frame_tick();
-  while (running) {
-    rec_pass();
+  while (platform_pump()) {
     if (os_tick_count() != ticks) playback->checksums.push_back(g_frame_checksum());
     ticks = os_tick_count();
-    rec_mouse(0, 0, 0);  // the recorded sample stands in for it
     playback->passes++;
-    running = os_frame_tick();
   }
   playback->final_state = game.game_state;
   playback->final_level = game.level_index;

@@ -1,11 +1,11 @@
 // Gamepads through SDL's game controller API, with hot-plug: the pump hands over the
-// controller events it takes and polls the pads once per pass; pad_update turns them into
-// key events for the recording hooks, the same path the keyboard takes.
+// controller events it takes and reads the pads once per pass; the loop's pass hands the
+// merged state to pad_update, which turns it into key events for the recording hooks, the
+// same path the keyboard takes.
 #include <SDL.h>
 
 #include "pad/pad.h"
 #include "platform_sdl/sdl_window.h"
-#include "record/record.h"
 
 enum : int32_t { SDL_PAD_SLOTS = 8 };
 
@@ -59,7 +59,7 @@ static pad_state sdl_pad_read(SDL_GameController* pad) {
   return state;
 }
 
-void sdl_pad_poll(bool focused) {
+void sdl_pad_poll(bool focused, pad_state* merged) {
   if (!sdl_pad.started) {
     sdl_pad.started = true;
     // Pads already plugged in come as added events, like the ones plugged in later. Without
@@ -77,13 +77,11 @@ void sdl_pad_poll(bool focused) {
     };
     for (const Uint32 type : PAD_STATE_EVENTS) SDL_EventState(type, SDL_IGNORE);
   }
-  pad_state merged = {0, 0, 0};
   for (SDL_GameController* pad : sdl_pad.pads) {
     if (!pad || !focused) continue;
     const pad_state one = sdl_pad_read(pad);
-    pad_merge(&merged, &one);
+    pad_merge(merged, &one);
   }
-  pad_update(&merged, rec_key);
 }
 
 void sdl_pad_stop() {

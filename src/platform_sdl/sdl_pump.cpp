@@ -1,15 +1,12 @@
-// The main loop's body on SDL: one clock pass, at most one event, one mouse sample. Never
-// sleeps and never waits for events. What the game reads (the clock, keys, the close, the
-// mouse) goes through the recording hooks, which hand it straight on unless a session is
-// being recorded or played.
+// What SDL supplies to the main loop's pass (loop/loop_pass.cpp): one event, the pads, the
+// pointer, and the clock. Never sleeps and never waits for events. What the game reads goes
+// through the recording hooks, which hand it straight on unless a session is being recorded
+// or played.
 #include <SDL.h>
 
 #include "graph/g_display.h"
-#include "os_tools/os_clock.h"
-#include "os_tools/os_input.h"
 #include "platform.h"
 #include "record/record.h"
-#include "options/options.h"
 #include "platform_sdl/sdl_keys.h"
 #include "platform_sdl/sdl_window.h"
 
@@ -17,9 +14,6 @@ static struct {
   // A left press taken from the queue since the last sample: a click that went down and up
   // between two samples still counts once, as Windows' "pressed since the last query" does.
   bool left_pressed;
-  // The window has been resized or F11 pressed: the picture may have bars now, and the
-  // pointer is mapped onto the picture instead of the whole window.
-  bool picture_mouse;
   // The window lost the input focus and has not had it back (SDL sends the keyboard's key-ups
   // itself, but leaves the pads as they were).
   bool focus_lost;
@@ -33,7 +27,6 @@ static void window_resized() {
   const g_display* display = g_get_display();
   if (width == display->window_width && height == display->window_height) return;
   g_resize_display(width, height);
-  sdl_pump.picture_mouse = true;
 }
 
 static void handle_event(const SDL_Event& event) {
@@ -50,7 +43,6 @@ static void handle_event(const SDL_Event& event) {
     case SDL_KEYDOWN: {
       if (event.key.keysym.sym == SDLK_F11) {  // the window's own key: the game never sees it
         if (!event.key.repeat) sdl_window_toggle_fullscreen();
-        sdl_pump.picture_mouse = true;
         break;
       }
       const uint32_t vk = sdl_key_to_vk(event.key.keysym.sym, event.key.keysym.mod);
@@ -77,36 +69,24 @@ static void handle_event(const SDL_Event& event) {
 
 uint32_t platform_get_time_ms() { return rec_clock(sdl_time_ms); }
 
-bool platform_pump() {
-  if (!os_frame_tick()) return false;
-  rec_pass();
-  if (!sdl_window_exists()) return true;
-
+void platform_take_event() {
+  if (!sdl_window_exists()) return;
   SDL_Event event;
   if (SDL_PollEvent(&event)) handle_event(event);
-  sdl_pad_poll(!sdl_pump.focus_lost);
-
-  int x = 0;
-  int y = 0;
-  const Uint32 buttons = SDL_GetMouseState(&x, &y);
-  const bool left = (buttons & SDL_BUTTON_LMASK) || sdl_pump.left_pressed;
-  sdl_pump.left_pressed = false;
-  if (sdl_pump.picture_mouse) {
-    int32_t fb_x = 0;
-    int32_t fb_y = 0;
-    g_window_to_framebuffer(g_get_display(), x, y, &fb_x, &fb_y);
-    rec_mouse_framebuffer(left ? 1 : 0, fb_x, fb_y);
-  } else {
-    rec_mouse(left ? 1 : 0, x, y);
-  }
-  return true;
 }
 
-void platform_main() {
-  int32_t width = 0;
-  int32_t height = 0;
-  opt_window_size(&width, &height);
-  g_set_hw_resolution(width, height);
-  while (platform_pump()) {
-  }
+void platform_read_pads(pad_state* merged) {
+  if (sdl_window_exists()) sdl_pad_poll(!sdl_pump.focus_lost, merged);
+}
+
+bool platform_read_pointer(int32_t* button, int32_t* x, int32_t* y) {
+  if (!sdl_window_exists()) return false;
+  int mouse_x = 0;
+  int mouse_y = 0;
+  const Uint32 buttons = SDL_GetMouseState(&mouse_x, &mouse_y);
+  *button = (buttons & SDL_BUTTON_LMASK) || sdl_pump.left_pressed ? 1 : 0;
+  sdl_pump.left_pressed = false;
+  *x = mouse_x;
+  *y = mouse_y;
+  return true;
 }

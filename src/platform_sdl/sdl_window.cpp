@@ -15,7 +15,6 @@
 #include "platform.h"
 #include "platform_sdl/sdl_window.h"
 
-static const char* const SDL_WINDOW_TITLE = "Glimmerbyte (GJ07) Tumbler";
 
 static struct {
   SDL_Window* window;
@@ -119,7 +118,7 @@ bool platform_open_window(g_display* display) {
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
   if (fullscreen) flags |= SDL_WINDOW_BORDERLESS;
   sdl_window.window =
-      SDL_CreateWindow(SDL_WINDOW_TITLE, place.x, place.y, place.width, place.height, flags);
+      SDL_CreateWindow(PLATFORM_WINDOW_TITLE, place.x, place.y, place.width, place.height, flags);
   if (!sdl_window.window) no_window("no OpenGL window", SDL_GetError());
   sdl_window.context = SDL_GL_CreateContext(sdl_window.window);
   OS_ASSERT(sdl_window.context != nullptr);

@@ -19,12 +19,14 @@ void sdl_window_teardown();
 uint32_t sdl_time_ms();
 
 union SDL_Event;
-// Gamepads (sdl_pad.cpp): the pump passes every event on (controllers come and go), then
-// polls the pads once per pass; the entry stops them before SDL shuts down. While the window
-// is in the background SDL stops updating the pads, so the pump polls with focused false then
-// and the pads count as let go (a stick held as the focus left would otherwise walk on).
+// Gamepads (sdl_pad.cpp): the pump passes every controller event on (controllers come and
+// go), then reads the pads once per pass, merged into `merged`; the entry stops them before
+// SDL shuts down. While the window is in the background SDL stops updating the pads, so the
+// pump reads with focused false then and the pads count as let go (a stick held as the focus
+// left would otherwise walk on).
+struct pad_state;
 void sdl_pad_event(const SDL_Event& event);
-void sdl_pad_poll(bool focused);
+void sdl_pad_poll(bool focused, pad_state* merged);
 void sdl_pad_stop();
 // How many pads are open.
 int32_t sdl_pad_count();

@@ -1,17 +1,19 @@
-// The browser entry and the main loop's body. The page calls main once the start question
-// is answered; the loop then runs one pass per animation frame, because a page must give
-// the browser back its thread between frames. Each pass is the desktop's: one clock pass,
-// the sound blocks the browser has played, at most one key event, one mouse sample.
+// The browser entry and what the browser supplies to the main loop's pass
+// (loop/loop_pass.cpp). The page calls main once the start question is answered; the loop
+// then runs one pass per animation frame, because a page must give the browser back its
+// thread between frames. Each pass is the desktop's: the clock and the game, the recording's
+// frame, then the sound blocks the browser has played and at most one key event, the pads,
+// one mouse sample.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
 #include "graph/g_display.h"
-#include "os_tools/os_clock.h"
-#include "os_tools/os_input.h"
+#include "pad/pad.h"
 #include "platform.h"
 #include "platform_web/web_input.h"
 #include "platform_web/web_keys.h"
 #include "platform_web/web_page.h"
+#include "record/record.h"
 
 static const char* const WEB_CANVAS = "#canvas";
 
@@ -64,15 +66,19 @@ static void web_listen(bool listening) {
   emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, listening ? on_visibility : nullptr);
 }
 
-bool platform_pump() {
-  if (!os_frame_tick()) return false;
+void platform_take_event() {
   web_audio_pump();
   web_key_event event;
-  if (web_input_next_key(&event)) os_key_event(event.vk, event.down ? 1 : 0);
+  if (web_input_next_key(&event)) rec_key(event.vk, event.down ? 1 : 0);
+}
+
+void platform_read_pads(pad_state*) {}
+
+bool platform_read_pointer(int32_t* button, int32_t* x, int32_t* y) {
   const web_mouse_sample mouse = web_input_sample_mouse();
-  os_mouse_button(mouse.held ? 1 : 0);
-  os_set_mouse_pos(0, mouse.x);
-  os_set_mouse_pos(1, mouse.y);
+  *button = mouse.held ? 1 : 0;
+  *x = mouse.x;
+  *y = mouse.y;
   return true;
 }
 
@@ -83,15 +89,11 @@ static void web_frame() {
   web_page_ended();
 }
 
-void platform_main() {
+int main() {
   g_set_hw_resolution(960, 720);
   web_input_reset();
   web_listen(true);
   // One pass per animation frame; does not return (the browser runs the loop).
   emscripten_set_main_loop(web_frame, 0, EM_TRUE);
-}
-
-int main() {
-  platform_main();
   return 0;
 }

@@ -9,6 +9,7 @@
 #include "os_tools/os_mem.h"
 #include "platform.h"
 #include "platform_web/web_page.h"
+#include "record/record.h"
 
 // The page sizes the canvas's drawing buffer: the requested size in a window, the whole
 // screen in fullscreen (where the page's request was granted), else the page's own size.
@@ -94,10 +95,16 @@ void platform_swap_buffers() {
 
 void* platform_gl_proc(const char* name) { return emscripten_webgl_get_proc_address(name); }
 
-// The page asked before the game was started: its question has the same texts.
-bool platform_ask_yes_no(const char*, const char*) { return web_page_answer() != 0; }
+// The page asked before the game was started: its question has the same texts. A playback
+// takes the recording's answer; a recording keeps the page's.
+bool platform_ask_yes_no(const char*, const char*) {
+  const int32_t given = rec_given_answer();
+  const bool answer = given >= 0 ? given == 1 : web_page_answer() != 0;
+  rec_note_answer(answer);
+  return answer;
+}
 
-uint32_t platform_get_time_ms() {
+static uint32_t web_time_ms() {
   const double now = emscripten_get_now();
   if (!web_window.clock_started) {
     web_window.clock_start = now;
@@ -105,6 +112,8 @@ uint32_t platform_get_time_ms() {
   }
   return uint32_t(uint64_t(now - web_window.clock_start + 0.5));
 }
+
+uint32_t platform_get_time_ms() { return rec_clock(web_time_ms); }
 
 void web_page_ended() { web_page_ended_js(); }
 

@@ -1,13 +1,11 @@
-// The Windows entry, the main loop's body and the window procedure. The loop never sleeps
-// and never waits for messages: each pass runs the clock, takes at most one message and
-// samples the mouse. What the game reads (the clock, keys, the quit, the mouse) goes through
-// the recording hooks, which hand it straight on unless a session is recorded or played.
+// The Windows entry, the window procedure and what Windows supplies to the main loop's pass
+// (loop/loop_pass.cpp): at most one message, the pads, the pointer, the clock. The loop never
+// sleeps and never waits for messages. What the game reads (the clock, keys, the quit, the
+// mouse) goes through the recording hooks, which hand it straight on unless a session is
+// recorded or played.
 #include <windows.h>
 
-#include "graph/g_display.h"
-#include "os_tools/os_clock.h"
 #include "os_tools/os_desktop.h"
-#include "os_tools/os_input.h"
 #include "options/options.h"
 #include "platform.h"
 #include "record/record.h"
@@ -47,18 +45,17 @@ LRESULT CALLBACK platform_window_proc(HWND window, UINT message, WPARAM wparam, 
 
 uint32_t platform_get_time_ms() { return rec_clock(win32_time_ms); }
 
-bool platform_pump() {
-  if (!os_frame_tick()) return false;
-  rec_pass();
-
+void platform_take_event() {
   MSG message;
-  if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-    if (message.message == WM_QUIT) rec_quit();
-  }
-  win32_pad_poll();
+  if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return;
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
+  if (message.message == WM_QUIT) rec_quit();
+}
 
+void platform_read_pads(pad_state* merged) { win32_pad_poll(merged); }
+
+bool platform_read_pointer(int32_t* button, int32_t* x, int32_t* y) {
   // The button is read for the whole desktop: it counts only while our window is the active
   // one and the pointer is inside its client area. Read on every pass all the same, so that
   // a press elsewhere is not remembered as "pressed since the last query".
@@ -71,17 +68,10 @@ bool platform_pump() {
   if (window) GetClientRect(window, &client);
   const bool active = window != nullptr && GetForegroundWindow() == window;
   const bool counts = os_click_counts(active, cursor.x, cursor.y, client.right, client.bottom);
-  rec_mouse(button_down && counts ? 1 : 0, cursor.x, cursor.y);
+  *button = button_down && counts ? 1 : 0;
+  *x = cursor.x;
+  *y = cursor.y;
   return true;
-}
-
-void platform_main() {
-  int32_t width = 0;
-  int32_t height = 0;
-  opt_window_size(&width, &height);
-  g_set_hw_resolution(width, height);
-  while (platform_pump()) {
-  }
 }
 
 // tumbler.exe has no console: what the command line asks to be shown comes in a message box.

@@ -1,12 +1,11 @@
 // Gamepads through XInput, loaded at run time (xinput1_4, else xinput1_3, else
 // xinput9_1_0), so tumbler.exe imports nothing new and starts where none is present. The
-// pump polls once per pass; pad_update turns the pads into key events for the recording
-// hooks, the path the keyboard takes.
+// loop's pass reads them once and hands them to pad_update, which turns them into key events
+// for the recording hooks, the path the keyboard takes.
 #include <windows.h>
 
 #include "pad/pad.h"
 #include "platform_win32/win32_window.h"
-#include "record/record.h"
 
 // XInput's own records, as its header lays them out.
 struct win32_xinput_gamepad {
@@ -64,9 +63,8 @@ static pad_state win32_pad_read(const win32_xinput_gamepad& x) {
   return state;
 }
 
-void win32_pad_poll() {
+void win32_pad_poll(pad_state* merged) {
   if (!win32_pad.loaded) win32_pad_load();
-  pad_state merged = {0, 0, 0};
   // Like the keyboard, the pads steer only the window in front.
   const HWND window = win32_window_handle();
   if (win32_pad.get_state && window && GetForegroundWindow() == window) {
@@ -80,8 +78,7 @@ void win32_pad_poll() {
       win32_pad.connected[user] = win32_pad.get_state(user, &state) == ERROR_SUCCESS;
       if (!win32_pad.connected[user]) continue;
       const pad_state one = win32_pad_read(state.pad);
-      pad_merge(&merged, &one);
+      pad_merge(merged, &one);
     }
   }
-  pad_update(&merged, rec_key);
 }

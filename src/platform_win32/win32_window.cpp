@@ -13,7 +13,6 @@
 #include "platform_win32/win32_window.h"
 
 static const char* const WIN32_CLASS_NAME = "tumblerClass";
-static const char* const WIN32_WINDOW_TITLE = "Glimmerbyte (GJ07) Tumbler";
 
 static struct {
   HWND window;
@@ -79,7 +78,7 @@ bool platform_open_window(g_display* display) {
   window_class.lpszClassName = WIN32_CLASS_NAME;
   if (!RegisterClassA(&window_class)) return false;
 
-  win32_window.window = CreateWindowExA(0, WIN32_CLASS_NAME, WIN32_WINDOW_TITLE, style, place.x,
+  win32_window.window = CreateWindowExA(0, WIN32_CLASS_NAME, PLATFORM_WINDOW_TITLE, style, place.x,
                                         place.y, place.width, place.height, nullptr, nullptr,
                                         nullptr, nullptr);
   OS_ASSERT(win32_window.window != nullptr);

@@ -14,5 +14,6 @@ LRESULT CALLBACK platform_window_proc(HWND window, UINT message, WPARAM wparam, 
 // platform_get_time_ms hands to the recording hooks.
 uint32_t win32_time_ms();
 
-// Gamepads through XInput (win32_pad.cpp): polled by the pump once per pass.
-void win32_pad_poll();
+// Gamepads through XInput (win32_pad.cpp): read once per pass, merged into `merged`.
+struct pad_state;
+void win32_pad_poll(pad_state* merged);

@@ -4,9 +4,11 @@
 
 #include "file/file.h"
 #include "graph/g_compose.h"
+#include "map/map.h"
 #include "options/options.h"
 #include "os_tools/os_clock.h"
 #include "os_tools/os_input.h"
+#include "os_tools/os_util.h"
 #include "platform.h"
 #include "record/rec_format.h"
 #include "record/record.h"
@@ -51,19 +53,13 @@ void rec_restart() {
 
 int32_t rec_mode() { return rec.mode; }
 
-// 64-bit FNV-1a over the seven level files as file_open gives them.
+// 64-bit FNV-1a over the level files as file_open gives them.
 uint64_t rec_levels_checksum() {
-  uint64_t h = 1469598103934665603ull;
-  char name[] = "map0.txt";
-  for (char n = '0'; n <= '6'; ++n) {
-    name[3] = n;
+  uint64_t h = OS_FNV1A_START;
+  for (const char* name : MAP_LEVEL_FILES) {
     file_handle f = file_open(name);
-    for (uint32_t i = 0; i < f.size; ++i) {
-      h ^= f.data[i];
-      h *= 1099511628211ull;
-    }
-    h ^= 0xFF;  // files end apart: "ab" + "" differs from "a" + "b"
-    h *= 1099511628211ull;
+    for (uint32_t i = 0; i < f.size; ++i) h = os_fnv1a(h, f.data[i]);
+    h = os_fnv1a(h, 0xFF);  // files end apart: "ab" + "" differs from "a" + "b"
     if (f.data) file_close(&f);
   }
   return h;
@@ -357,7 +353,7 @@ static int32_t rec_clamp_mouse(int32_t v) {
   return v < -REC_MOUSE_LIMIT ? -REC_MOUSE_LIMIT : v > REC_MOUSE_LIMIT ? REC_MOUSE_LIMIT : v;
 }
 
-static void rec_mouse_sample(int32_t level, int32_t x, int32_t y, bool framebuffer) {
+void rec_mouse(int32_t level, int32_t x, int32_t y) {
   os_mouse* mouse = os_get_mouse();
   if (rec.mode == REC_PLAY) {
     if (!rec.mouse_known) return;
@@ -367,13 +363,8 @@ static void rec_mouse_sample(int32_t level, int32_t x, int32_t y, bool framebuff
     return;
   }
   os_mouse_button(level ? 1 : 0);
-  if (framebuffer) {
-    mouse->x[0] = x;
-    mouse->y[0] = y;
-  } else {
-    os_set_mouse_pos(0, x);
-    os_set_mouse_pos(1, y);
-  }
+  os_set_mouse_pos(0, x);
+  os_set_mouse_pos(1, y);
   if (rec.mode != REC_RECORD) return;
   mouse->x[0] = rec_clamp_mouse(mouse->x[0]);
   mouse->y[0] = rec_clamp_mouse(mouse->y[0]);
@@ -386,10 +377,6 @@ static void rec_mouse_sample(int32_t level, int32_t x, int32_t y, bool framebuff
   rec.mouse_written = true;
   rec_write_event(rec.mouse);
 }
-
-void rec_mouse(int32_t level, int32_t x, int32_t y) { rec_mouse_sample(level, x, y, false); }
-
-void rec_mouse_framebuffer(int32_t level, int32_t x, int32_t y) { rec_mouse_sample(level, x, y, true); }
 
 // Playing: the items the pump delivered in this pass of the recording.
 static void rec_play_pass(bool ticked) {

@@ -48,14 +48,13 @@ void rec_quit();
 // The window lost the focus: every held key and the mouse button are let go
 // (os_release_input). Recorded as a key-up of each held key; playing ignores a live one.
 void rec_release_input();
-// The pump's mouse sample: left button level (0/1) and pointer in window-client pixels, as
-// os_mouse_button and os_set_mouse_pos take them. Playing applies the recorded sample.
+// The pass's mouse sample: left button level (0/1) and pointer in window-client pixels, as
+// os_mouse_button and os_set_mouse_pos take them (the pointer is mapped onto the picture,
+// so the recording holds framebuffer pixels). Playing applies the recorded sample.
 void rec_mouse(int32_t level, int32_t x, int32_t y);
-// The same with the pointer already in framebuffer pixels (a resized window, where the
-// back end maps the pointer onto the picture between its bars).
-void rec_mouse_framebuffer(int32_t level, int32_t x, int32_t y);
-// Right after each os_frame_tick that returned true: recording writes the frame's checksum
-// when the game ticked; playing compares it and applies the recorded events of this pass.
+// Right after each os_frame_tick that returned true (the loop's pass): recording writes the
+// frame's checksum when the game ticked; playing compares it and applies the recorded events
+// of this pass.
 void rec_pass();
 
 // 64-bit FNV-1a of map0.txt .. map6.txt as file_open gives them now: the levels line of a

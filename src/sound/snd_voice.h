@@ -4,10 +4,11 @@
 #pragma once
 #include <cstdint>
 
+#include "platform.h"
 #include "sound/sound.h"
 
-constexpr int32_t SND_RATE = 22050;         // output samples per second
-constexpr int32_t SND_BLOCK = 2204;         // samples per mixed block (about 100 ms)
+constexpr int32_t SND_RATE = PLATFORM_WAVE_RATE;    // output samples per second
+constexpr int32_t SND_BLOCK = PLATFORM_WAVE_BLOCK;  // samples per mixed block (about 100 ms)
 constexpr int32_t SND_VOICES = 10;          // voices per bank; 0..3 play the song's tracks
 constexpr int32_t SND_TRACKS = 4;
 constexpr int32_t SND_SLOTS = 2;            // slot b plays on bank b; the game uses slot 0

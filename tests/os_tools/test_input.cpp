@@ -154,23 +154,39 @@ TEST_F(Input, ResetClearsCountersAndMouseButNotTheRest) {
   EXPECT_EQ(os_keys_held(), 1);
 }
 
-TEST_F(Input, PointerScalesFromTheWindowToTheFramebuffer) {
-  os_set_mouse_pos(0, 480);
-  os_set_mouse_pos(1, 360);
-  EXPECT_EQ(os_get_mouse()->x[0], 160);
-  EXPECT_EQ(os_get_mouse()->y[0], 120);
-  os_set_mouse_pos(0, 959);
-  os_set_mouse_pos(1, -4);  // outside the client area: no clamping, truncation toward zero
-  EXPECT_EQ(os_get_mouse()->x[0], 319);
-  EXPECT_EQ(os_get_mouse()->y[0], -1);
-  os_set_mouse_pos(0, -2);
-  EXPECT_EQ(os_get_mouse()->x[0], 0);
-  os_set_mouse_pos(0, 2000000000);  // far outside: no overflow
-  EXPECT_EQ(os_get_mouse()->x[0], 666666666);
-  // The picture's own scale is not applied: the whole client area maps onto the framebuffer.
-  game_double::display.x_scale = 0.5f;
-  os_set_mouse_pos(0, 480);
-  EXPECT_EQ(os_get_mouse()->x[0], 160);
+// The pointer lands on the picture's own pixels, between whatever bars the window has (in
+// fullscreen on a wide screen too); in the default 960 x 720 window that is the whole window.
+TEST_F(Input, PointerMapsOntoThePictureBetweenItsBars) {
+  struct point_case {
+    int32_t window_w, window_h, x, y, fb_x, fb_y;
+  };
+  const point_case cases[] = {
+      {960, 720, 0, 0, 0, 0},  // no bars
+      {960, 720, 959, 719, 319, 239},
+      {960, 720, 480, 360, 160, 120},
+      {960, 720, -4, -2, -2, -1},  // outside the window: no clamping
+      {960, 720, 2000000000, 0, 666666666, 0},  // far outside: no overflow
+      {1920, 1080, 500, 540, 57, 120},  // fullscreen 16:9: picture 1440 wide from x 240
+      {1920, 1080, 239, 0, -1, 0},      // the left bar
+      {1600, 1000, 0, 500, -32, 120},   // picture 1333 wide from x 133
+      {1600, 1000, 133, 0, 0, 0},
+      {1600, 1000, 1465, 999, 319, 239},
+      {1600, 1000, 1466, 0, 320, 0},    // the right bar
+      {640, 960, 320, 239, 160, -1},    // picture 480 high from y 240: the top bar
+      {640, 960, 320, 240, 160, 0},
+  };
+  for (const point_case& c : cases) {
+    g_display& d = game_double::display;
+    d.window_width = c.window_w;
+    d.window_height = c.window_h;
+    const float sx = float(c.window_w) / 320.0f, sy = float(c.window_h) / 240.0f;
+    d.x_scale = sx < sy ? 1.0f : sy / sx;
+    d.y_scale = sx < sy ? sx / sy : 1.0f;
+    os_set_mouse_pos(0, c.x);
+    os_set_mouse_pos(1, c.y);
+    EXPECT_EQ(os_get_mouse()->x[0], c.fb_x) << c.window_w << "x" << c.window_h << " at " << c.x << "," << c.y;
+    EXPECT_EQ(os_get_mouse()->y[0], c.fb_y) << c.window_w << "x" << c.window_h << " at " << c.x << "," << c.y;
+  }
   EXPECT_EQ(os_get_mouse()->x[1], 0);
 }
 

@@ -10,15 +10,8 @@
 #include "platform_headless/headless_recording.h"
 
 static const char* state_name(int32_t state) {
-  switch (state) {
-    case GS_PLAYING: return "playing";
-    case GS_GAME_OVER: return "game_over";
-    case GS_LOAD_LEVEL: return "load_level";
-    case GS_NEXT_LEVEL: return "next_level";
-    case GS_WON: return "won";
-    case GS_TITLE: return "title";
-    default: return "?";
-  }
+  const char* name = game_state_name(state);
+  return name ? name : "?";
 }
 
 int main(int argc, char** argv) {
