@@ -71,6 +71,15 @@ void* platform_gl_proc(const char* name);
 // The one question the game asks at start. True for yes; a failed question counts as no.
 bool platform_ask_yes_no(const char* text, const char* caption);
 
+// --- files ---------------------------------------------------------------------------------
+
+// Puts the file at `from` in the place of the file at `to`, replacing `to` when it is there,
+// in one step: `to` is then either its old self or the whole new file, never a part. False
+// when that could not be done (then both are as they were). The editor's saves use it after
+// writing the new bytes to `from` (POSIX rename; MoveFileEx on Windows, whose rename does not
+// replace a file).
+bool platform_replace_file(const char* from, const char* to);
+
 // --- the wave device and the audio thread ------------------------------------------------
 // The one sound format of every back end and the audio module's blocks.
 enum : int32_t {

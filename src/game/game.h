@@ -75,6 +75,8 @@ struct game_record {
   sprite player;  // its x, y follow player_x, player_y when it is drawn
   map_t map;
   g_image picture;  // the level picture: one tile per cell, path row left out
+  const uint8_t* own_text;  // a level given as text (game_play_text) in place of the level table's
+  uint32_t own_length;
   int32_t tw;       // tile size in play (read from the tile set at level start)
   int32_t th;
   // --- the player and the world
@@ -129,6 +131,13 @@ void game_over();
 void game_change_song(const char* name);
 // Tools and tests: the level the next game starts with (0..6).
 void game_select_level(uint8_t index);
+// The editor's test-play and the proofs: the next tick of the play path sets up `length`
+// bytes of level text as level `index` (0..6) would start (its song, its number in the
+// status line). The caller keeps the text unchanged until then.
+void game_play_text(const uint8_t* text, uint32_t length, uint8_t index);
+// One tick of the play path (level set-up, rules, view, texts, curtains) without presenting
+// the frame or looking at Escape: the editor's test-play, which does both itself.
+void game_play_tick(float dt);
 
 // --- rules (game_rules.cpp) ---------------------------------------------------------------
 // Sets up the level: play and view state, player sprite, song, map, first view, counts.

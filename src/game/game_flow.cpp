@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "editor/editor.h"
 #include "game/game.h"
 #include "game/game_screen.h"
 #include "graph/g_display.h"
@@ -75,6 +76,14 @@ void game_over() {
 
 void game_select_level(uint8_t index) { game.level_index = uint8_t(index % GAME_LEVEL_COUNT); }
 
+void game_play_text(const uint8_t* text, uint32_t length, uint8_t index) {
+  game_select_level(index);
+  game.own_text = text;
+  game.own_length = length;
+  game.end_timer = 0.0f;
+  game.game_state = GS_LOAD_LEVEL;
+}
+
 // --- texts ---------------------------------------------------------------------------------
 
 static int32_t gw() { return game.font.cell_width; }
@@ -131,7 +140,8 @@ void game_init() {
   if (game.font.sheet.pixels) g_outline_image(&game.font.sheet);
 
   game.player = tile_make_sprite();
-  title_enter();
+  if (ed_active()) ed_start();
+  else title_enter();
 }
 
 static void tick_title(float dt) {
@@ -164,7 +174,8 @@ static void load_level() {
     g_clear_layer(0);
   }
   const game_level& level = GAME_LEVELS[game.level_index % GAME_LEVEL_COUNT];
-  level_start(level.map, level.song);
+  if (game.own_text) level_start_text(reinterpret_cast<const char*>(game.own_text), game.own_length, level.song);
+  else level_start(level.map, level.song);
   g_set_layer(0);
   tile_fill_screen(&tile_global);
   g_fill_rect(0, GAME_VIEW_ROWS * game.th, 320, game.th, GAME_GREY);
@@ -241,7 +252,10 @@ static void tick_play(float dt) {
   }
 }
 
+void game_play_tick(float dt) { tick_play(dt); }
+
 void game_tick(float dt) {
+  if (ed_active()) return ed_tick(dt);  // the editor presents its own frames
   if (game.game_state == GS_TITLE) tick_title(dt);
   else tick_play(dt);
   g_present();
@@ -249,6 +263,7 @@ void game_tick(float dt) {
 }
 
 void game_shutdown() {
+  if (ed_active()) ed_stop();
   snd_stop_song(&snd_music);
   snd_free_music();
   game.player.sheet = nullptr;

@@ -1,6 +1,7 @@
 // What the options start before the game and end after it.
 #include <cstdio>
 
+#include "editor/editor.h"
 #include "map/map.h"
 #include "options/options.h"
 #include "record/record.h"
@@ -19,6 +20,7 @@ void opt_start(opt_record* options, bool pace_playback) {
   rec_set_answer(options->answer);
   if (options->record_path && !rec_record_open(options->record_path, message, size)) return opt_fail(options);
   if (options->play_path && !rec_play_open(options->play_path, pace_playback, message, size)) return opt_fail(options);
+  if (options->edit_path && !ed_open(options->edit_path, message, size)) return opt_fail(options);
   opt_set(options);
 }
 

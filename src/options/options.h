@@ -35,6 +35,7 @@ struct opt_record {
   const char* record_path;  // --record FILE, else null (points into the argument list)
   const char* play_path;    // --play FILE
   const char* levels_dir;   // --levels DIR
+  const char* edit_path;    // --edit FILE: the level editor instead of the game
   char message[OPT_MESSAGE_SIZE];  // help, version or the error line, ending in a newline
 };
 

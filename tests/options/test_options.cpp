@@ -45,6 +45,12 @@ TEST(Options, CommandLinesAndWhatTheyStart) {
        "tumbler: --record and --play cannot be used together\n"},
       {{"--windowed", "--fullscreen"}, OPT_ERROR, OPT_ASK, 0, nullptr, nullptr, nullptr,
        "tumbler: --fullscreen and --windowed cannot be used together\n"},
+      {{"--edit"}, OPT_ERROR, OPT_ASK, 0, nullptr, nullptr, nullptr, "tumbler: --edit needs a file name\n"},
+      {{"--edit", "a.txt", "--edit", "b.txt"}, OPT_ERROR, OPT_ASK, 0, nullptr, nullptr, nullptr, "tumbler: --edit is given twice\n"},
+      {{"--edit", "a.txt", "--record", "b"}, OPT_ERROR, OPT_ASK, 0, nullptr, nullptr, nullptr,
+       "tumbler: --edit cannot be used with --record\n"},
+      {{"--play", "b", "--edit", "a.txt"}, OPT_ERROR, OPT_ASK, 0, nullptr, nullptr, nullptr,
+       "tumbler: --edit cannot be used with --play\n"},
   };
   for (const parse_case& c : cases) {
     std::vector<const char*> args = {"tumbler"};
@@ -65,6 +71,17 @@ TEST(Options, CommandLinesAndWhatTheyStart) {
     EXPECT_STREQ(r.play_path ? r.play_path : "-", c.play ? c.play : "-") << line;
     EXPECT_STREQ(r.levels_dir ? r.levels_dir : "-", c.levels ? c.levels : "-") << line;
   }
+}
+
+TEST(Options, EditNamesTheLevelFileAndIsInTheHelp) {
+  const char* args[] = {"tumbler", "--windowed", "--edit", "my level.txt", "--levels", "mine"};
+  const opt_record r = opt_parse(6, args);
+  ASSERT_EQ(r.action, OPT_RUN);
+  EXPECT_STREQ(r.edit_path, "my level.txt");
+  EXPECT_STREQ(r.levels_dir, "mine");
+  const char* help[] = {"tumbler", "--help"};
+  EXPECT_NE(std::string(opt_parse(2, help).message).find("  --edit FILE     make or change the level in FILE"),
+            std::string::npos);
 }
 
 TEST(Options, WindowSizeFollowsTheScale) {
