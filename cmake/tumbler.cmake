@@ -66,7 +66,8 @@ function(tumbler_test name)
   tumbler_link(${name} ${T_LIBS})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main tumbler_warnings)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-  target_compile_definitions(${name} PRIVATE TUMBLER_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  target_compile_definitions(${name} PRIVATE TUMBLER_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+                                             TUMBLER_VERSION="${PROJECT_VERSION}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
                        PROPERTIES TIMEOUT 600 ENVIRONMENT "${TUMBLER_TEST_ENVIRONMENT}")
 endfunction()

@@ -6,8 +6,9 @@
 #pragma once
 #include <cstdint>
 
-// The game's version, shown by --version and written into recordings.
-constexpr const char OPT_GAME_VERSION[] = "1.1.0";
+// The game's version, shown by --version and written into recordings: the project's version
+// in CMakeLists.txt.
+extern const char OPT_GAME_VERSION[];
 
 enum : int32_t {
   OPT_RUN = 0,      // start the game

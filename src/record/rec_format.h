@@ -2,7 +2,7 @@
 // (a "\r" before it is allowed), words separated by one space.
 //
 //   tumbler-recording 1        format version
-//   game 1.1.0                 the game's version that made it
+//   game 1.2.0                 the game's version that made it (named when a playback differs)
 //   levels 0123456789abcdef    64-bit FNV-1a of map0.txt .. map6.txt as the game read them
 //   then, in the order the game read them:
 //   t MS [N]       a clock reading (ms since start), read N times in a row (N defaults to 1,

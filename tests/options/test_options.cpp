@@ -30,7 +30,7 @@ TEST(Options, CommandLinesAndWhatTheyStart) {
       {{"--record", "a.rec", "--levels", "my levels"}, OPT_RUN, OPT_ASK, 0, "a.rec", nullptr, "my levels", ""},
       {{"--play", "a.rec", "--fullscreen"}, OPT_RUN, OPT_FULLSCREEN, 0, nullptr, "a.rec", nullptr, ""},
       {{"--help"}, OPT_HELP, OPT_ASK, 0, nullptr, nullptr, nullptr, "Usage: tumbler [options]\n"},
-      {{"--bogus", "--version"}, OPT_VERSION, OPT_ASK, 0, nullptr, nullptr, nullptr, "Tumbler 1.1.0\n"},
+      {{"--bogus", "--version"}, OPT_VERSION, OPT_ASK, 0, nullptr, nullptr, nullptr, "Tumbler " TUMBLER_VERSION "\n"},
       {{"--bogus"}, OPT_ERROR, OPT_ASK, 0, nullptr, nullptr, nullptr, "tumbler: unknown option \"--bogus\" (see --help)\n"},
       {{"-h"}, OPT_ERROR, OPT_ASK, 0, nullptr, nullptr, nullptr, "tumbler: unknown option \"-h\""},
       {{"--scale"}, OPT_ERROR, OPT_ASK, 0, nullptr, nullptr, nullptr, "tumbler: --scale needs a number from 1 to 8\n"},

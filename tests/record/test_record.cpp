@@ -82,7 +82,7 @@ TEST(Recording, PlaysBackEveryFrameAndTheFinalState) {
   EXPECT_EQ(recorded.state, GS_PLAYING);
 
   const std::string text = read_all(path);
-  EXPECT_EQ(text.rfind("tumbler-recording 1\ngame 1.1.0\nlevels ", 0), 0u);
+  EXPECT_EQ(text.rfind("tumbler-recording 1\ngame " TUMBLER_VERSION "\nlevels ", 0), 0u);
   EXPECT_NE(text.find("\nanswer no\n"), std::string::npos);
   EXPECT_NE(text.find("\nk 32 1\n"), std::string::npos);
   EXPECT_NE(text.find("\nk 2 0\n"), std::string::npos) << "the focus loss lets go of Right";
