@@ -1,6 +1,6 @@
 // os_desktop: the arithmetic the desktop back ends (Windows, SDL) share: where the window
-// goes, the counter clock's milliseconds, and when a mouse button counts as a click in the
-// game. No system header, so every back end and the unit tests use the one definition.
+// goes and how big it is on a scaled display, the counter clock's milliseconds, and when a
+// mouse button counts as a click in the game. No system header, so every back end and the unit tests use the one definition.
 #pragma once
 #include <cstdint>
 
@@ -23,6 +23,25 @@ constexpr os_placement os_place_window(int32_t screen_width, int32_t screen_heig
 // The window was created with an outer size equal to the wanted client size, so the frame's
 // share (wanted - client) is added once: outer = 2 * wanted - client.
 constexpr int32_t os_outer_size(int32_t wanted, int32_t client) { return 2 * wanted - client; }
+
+// The default window's client size on a display scaled above 100 % (dpi above 96; 96 is
+// 100 %): the whole multiple of 320 x 240 nearest to 960 x 720 times the scale (dpi / 96, a
+// half rounding up), made one multiple smaller at a time until it fits the work area with the
+// frame the window adds at that dpi, and never below 320 x 240. Every framebuffer pixel stays
+// an exact square block, and the window looks about the size it has at 100 %. At 96 dpi or
+// less: 960 x 720, whatever the work area, as it always was.
+struct os_size {
+  int32_t width;
+  int32_t height;
+};
+
+constexpr os_size os_scaled_window(int32_t dpi, int32_t work_width, int32_t work_height,
+                                   int32_t frame_width, int32_t frame_height) {
+  if (dpi <= 96) return {960, 720};
+  int32_t n = (3 * dpi + 48) / 96;
+  while (n > 1 && (n * 320 + frame_width > work_width || n * 240 + frame_height > work_height)) --n;
+  return {n * 320, n * 240};
+}
 
 // Milliseconds per counter unit as the clock keeps it: a 32-bit float. 0 for a frequency
 // that cannot be a counter's.

@@ -1,7 +1,8 @@
 // The window, the device context, the OpenGL (WGL) context and the fullscreen display mode.
 // Only what the game needs: a double-buffered context current on the main thread that swaps
-// with the display's refresh where the driver allows, a client area of the requested size (or
-// the whole screen), a swap, and the leak report at close.
+// with the display's refresh where the driver allows, a client area of the requested size (on
+// a display scaled above 100 %, the default size grows by whole multiples; or the whole
+// screen), a swap, and the leak report at close.
 // The context, the window and the class are left for the end of the process to release.
 #include <windows.h>
 
@@ -9,6 +10,7 @@
 #include "os_tools/os_desktop.h"
 #include "os_tools/os_log.h"
 #include "os_tools/os_mem.h"
+#include "options/options.h"
 #include "platform.h"
 #include "platform_win32/win32_window.h"
 
@@ -39,6 +41,57 @@ static bool enter_fullscreen(int32_t width, int32_t height) {
   return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
 }
 
+// The display's dots per inch where the window opens (96 at 100 %): the monitor's own where
+// Windows can say (8.1 and later), else the system's, which is what Vista to 8 scale by. The
+// program is DPI-aware (its manifest says so), so every size it sees is in device pixels.
+static int32_t monitor_dpi(HMONITOR monitor) {
+  typedef HRESULT(WINAPI * dpi_for_monitor_fn)(HMONITOR, int, UINT*, UINT*);
+  static HMODULE shcore = LoadLibraryA("shcore.dll");
+  const dpi_for_monitor_fn dpi_for_monitor =
+      shcore ? reinterpret_cast<dpi_for_monitor_fn>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+             : nullptr;
+  UINT dpi_x = 0, dpi_y = 0;
+  if (dpi_for_monitor && dpi_for_monitor(monitor, 0 /* MDT_EFFECTIVE_DPI */, &dpi_x, &dpi_y) == S_OK && dpi_x > 0)
+    return static_cast<int32_t>(dpi_x);
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+// The default window on a display scaled above 100 %: a whole multiple of 320 x 240 that
+// looks about as big as 960 x 720 does at 100 % and fits the monitor's work area with its
+// frame (os_scaled_window). --scale N and 100 % keep the size they asked for.
+static void choose_scaled_size(g_display* display, DWORD style) {
+  if (opt_get()->scale != 0) return;
+  const POINT origin = {0, 0};
+  HMONITOR monitor = MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY);
+  const int32_t dpi = monitor_dpi(monitor);
+  if (dpi <= 96) return;
+  MONITORINFO info;
+  ZeroMemory(&info, sizeof(info));
+  info.cbSize = sizeof(info);
+  if (!GetMonitorInfoA(monitor, &info)) return;
+  // The frame at that dpi: AdjustWindowRectExForDpi (Windows 10 1607 and later) knows it for
+  // any monitor; before it the system's frame is the one there is.
+  typedef BOOL(WINAPI * adjust_for_dpi_fn)(RECT*, DWORD, BOOL, DWORD, UINT);
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  const adjust_for_dpi_fn adjust_for_dpi =
+      user32 ? reinterpret_cast<adjust_for_dpi_fn>(
+                   reinterpret_cast<void*>(GetProcAddress(user32, "AdjustWindowRectExForDpi")))
+             : nullptr;
+  RECT frame = {0, 0, 0, 0};
+  const BOOL framed = adjust_for_dpi ? adjust_for_dpi(&frame, style, FALSE, 0, static_cast<UINT>(dpi))
+                                     : AdjustWindowRectEx(&frame, style, FALSE, 0);
+  if (!framed) frame = RECT{0, 0, 0, 0};
+  const os_size size = os_scaled_window(dpi, info.rcWork.right - info.rcWork.left,
+                                        info.rcWork.bottom - info.rcWork.top, frame.right - frame.left,
+                                        frame.bottom - frame.top);
+  os_log("display at %d dpi: window %d x %d\n", dpi, size.width, size.height);
+  display->window_width = size.width;
+  display->window_height = size.height;
+}
+
 // Swaps wait for the display's refresh where the driver offers it (WGL_EXT_swap_control):
 // the loop never sleeps, so without it the game draws thousands of frames a second and keeps
 // a core and the GPU busy. Without the extension the game runs unthrottled, as before.
@@ -58,9 +111,10 @@ bool platform_open_window(g_display* display) {
   const bool fullscreen = display->fullscreen != 0;
   const int32_t screen_width = GetSystemMetrics(SM_CXSCREEN);
   const int32_t screen_height = GetSystemMetrics(SM_CYSCREEN);
+  const DWORD style = fullscreen ? WS_POPUP : (WS_POPUP | WS_CAPTION | WS_SYSMENU);
+  if (!fullscreen) choose_scaled_size(display, style);
   const os_placement place = os_place_window(
       screen_width, screen_height, display->window_width, display->window_height, fullscreen);
-  const DWORD style = fullscreen ? WS_POPUP : (WS_POPUP | WS_CAPTION | WS_SYSMENU);
   if (fullscreen) {
     display->window_width = screen_width;
     display->window_height = screen_height;
@@ -71,12 +125,20 @@ bool platform_open_window(g_display* display) {
   win32_window.device_context = nullptr;
   win32_window.render_context = nullptr;
 
-  WNDCLASSA window_class;
+  // The program's icon (resource 1) in the caption and the task bar, each at the size the
+  // system draws it.
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSEXA window_class;
   ZeroMemory(&window_class, sizeof(window_class));
+  window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = platform_window_proc;
-  window_class.hInstance = GetModuleHandleA(nullptr);
+  window_class.hInstance = instance;
   window_class.lpszClassName = WIN32_CLASS_NAME;
-  if (!RegisterClassA(&window_class)) return false;
+  window_class.hIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                                     GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  window_class.hIconSm = static_cast<HICON>(LoadImageA(
+      instance, MAKEINTRESOURCEA(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  if (!RegisterClassExA(&window_class)) return false;
 
   win32_window.window = CreateWindowExA(0, WIN32_CLASS_NAME, PLATFORM_WINDOW_TITLE, style, place.x,
                                         place.y, place.width, place.height, nullptr, nullptr,

@@ -37,6 +37,32 @@ TEST(WindowPlacement, FrameShareIsAddedOnce) {
   EXPECT_EQ(os_outer_size(720, 720), 720);
 }
 
+TEST(WindowPlacement, ScaledDisplaysGetTheNearestWholeMultipleThatFits) {
+  // Work areas are the screen less a 40-pixel task bar; frames are what Windows 10 adds at
+  // that dpi (caption and borders).
+  struct scaled_case {
+    int32_t dpi, work_width, work_height, frame_width, frame_height;
+    int32_t width, height;
+  } cases[] = {
+      {96, 1880, 1040, 6, 29, 960, 720},     // 100 %: as it always was
+      {96, 1024, 728, 6, 29, 960, 720},      // 100 % on a small screen: still as it was
+      {120, 1920, 1040, 8, 36, 1280, 960},   // 125 % on 1920 x 1080: 3.75 -> 4
+      {144, 1920, 1032, 10, 43, 1280, 960},  // 150 % on 1920 x 1080: 4.5 -> 5 does not fit
+      {144, 2880, 1752, 10, 43, 1600, 1200}, // 150 % on 2880 x 1800: 5
+      {168, 2560, 1392, 12, 50, 1600, 1200}, // 175 % on 2560 x 1440: 5.25 -> 5
+      {192, 3840, 2080, 14, 58, 1920, 1440}, // 200 % on 3840 x 2160: 6
+      {192, 1920, 1040, 14, 58, 1280, 960},  // 200 % on 1920 x 1080: 6 and 5 do not fit
+      {240, 3840, 2080, 16, 72, 2560, 1920}, // 250 %: 7.5 -> 8
+      {120, 1280, 1000, 8, 36, 960, 720},    // the frame alone makes 4 too wide by 8 pixels
+      {144, 300, 200, 10, 43, 320, 240},     // nothing fits: never below one multiple
+  };
+  for (const scaled_case& c : cases) {
+    const os_size size = os_scaled_window(c.dpi, c.work_width, c.work_height, c.frame_width, c.frame_height);
+    EXPECT_EQ(size.width, c.width) << c.dpi << " dpi on " << c.work_width << " x " << c.work_height;
+    EXPECT_EQ(size.height, c.height) << c.dpi << " dpi on " << c.work_width << " x " << c.work_height;
+  }
+}
+
 TEST(CounterClock, FactorIsMillisecondsPerCountAsAFloat) {
   EXPECT_FLOAT_EQ(os_ms_factor(10'000'000), 1.0e-4f);
   EXPECT_FLOAT_EQ(os_ms_factor(1'000'000'000), 1.0e-6f);
