@@ -2,7 +2,7 @@
 # Installs the Debian packages that building, running and testing Tumbler need.
 # Idempotent: packages already installed are skipped, and apt is not touched at all
 # when nothing is missing. Run as root (or through sudo).
-#   install-deps.sh          everything (build, tests, end-to-end, Windows cross build)
+#   install-deps.sh          everything (build, tests, end-to-end, Windows cross build, packages)
 #   install-deps.sh game     only what building and running the Linux game needs
 #   install-deps.sh web      only what building, serving and testing the browser game needs
 set -euo pipefail
@@ -12,7 +12,11 @@ game_pkgs=(cmake g++ make pkg-config libsdl2-dev libgl-dev libopengl-dev libgl1-
 test_pkgs=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
            imagemagick sox time xvfb xdotool x11-utils xauth
            xfonts-base procps  # the start question's font in Xvfb; pgrep for the e2e runs
-           g++-mingw-w64-x86-64 wine wine64)
+           g++-mingw-w64-x86-64 wine wine64
+           # the packages (scripts/package.sh: CPack's .deb with dpkg-shlibdeps and file, the
+           # zips) and their checks (lintian, desktop-file-validate, appstreamcli, man, wrestool
+           # and icotool); debootstrap for the clean-root checks
+           dpkg-dev file zip unzip lintian desktop-file-utils appstream man-db icoutils debootstrap)
 
 # The browser game: emscripten (its system libraries come prebuilt, and it runs on Node),
 # Python for the local server and the test's DevTools client, Chromium for the test.

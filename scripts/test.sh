@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Tumbler and runs every test: unit and game tests, replays, and the Linux
-# end-to-end run in a virtual X server. Installs what it needs first.
+# Builds Tumbler and runs every test: unit and game tests, replays, the Linux end-to-end
+# runs in a virtual X server, the browser game, and the Debian and web packages' checks.
+# Installs what it needs first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -26,3 +27,9 @@ bash scripts/build-web.sh
 python3 tests/e2e/web_play.py build-web/site build/tools/render_song/render_song
 echo "== whole-game replay on WebAssembly"
 bash scripts/test-web-replay.sh build
+# The Debian package made from this build and the web zip from the browser build, checked
+# with lintian, desktop-file-validate, appstreamcli and man, and served from a sub-path.
+echo "== packages"
+rm -rf build/dist
+bash scripts/package.sh --into build/dist --deb-from build --web-from build-web/site deb web
+bash tests/packaging/check_packages.sh build/dist/*

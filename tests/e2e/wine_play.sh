@@ -35,7 +35,9 @@ if [ ! -d "$WINEPREFIX" ]; then
   e2e_log "making a Wine prefix"
   timeout 300 wineboot -i >/dev/null 2>&1
 fi
-# Every window inside one 1280 x 1024 virtual desktop, so the game sees a fixed screen.
+# Every window inside one 1280 x 1024 virtual desktop, so the game sees a fixed screen, at
+# 100 % (96 dpi; tests/e2e/wine_dpi.sh changes it for its run and sets it back).
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
 wineserver -w
