@@ -63,8 +63,9 @@ constexpr const char* MAP_LEVEL_FILES[MAP_LEVEL_COUNT] = {
     "map0.txt", "map1.txt", "map2.txt", "map3.txt", "map4.txt", "map5.txt", "map6.txt",
 };
 
-// Levels from a folder: reads the level files (MAP_LEVEL_FILES) from `folder` where present, checks each
-// (at most MAP_FILE_MAX bytes, at least one playfield row, a start cell in the playfield)
+// Levels from a folder: reads the level files (MAP_LEVEL_FILES) from `folder` where present,
+// drops the line ends at the end of each, checks it (at most MAP_FILE_MAX bytes, at least one
+// playfield row, a path digit 0 to 4 on the last line, a start cell in the playfield)
 // and makes file_open find it in place of the embedded level. The bytes are kept in fixed
 // storage for the rest of the run. False, with one line naming the file in message, for a
 // bad file or a folder that holds none of the seven; then nothing is put in place.

@@ -19,8 +19,22 @@ static int32_t map_folder_read(const char* path, int32_t k) {
   const size_t n = fread(map_folder.data[k], 1, MAP_FILE_MAX, f);
   const bool more = n == size_t(MAP_FILE_MAX) && getc(f) != EOF;
   fclose(f);
-  map_folder.size[k] = uint32_t(n);
+  // Editors end a file with a line break; the path line is the last line all the same.
+  uint32_t size = uint32_t(n);
+  while (size > 0 && (map_folder.data[k][size - 1] == '\r' || map_folder.data[k][size - 1] == '\n')) --size;
+  map_folder.size[k] = size;
   return more ? 0 : 1;
+}
+
+// Whether the text's last line (after the last CR LF) holds a step of the screen path or
+// its end: without one the digits are not there, or they were read as a playfield row.
+static bool map_folder_has_path(const uint8_t* text, uint32_t size) {
+  uint32_t start = 0;
+  for (uint32_t i = 0; i + 1 < size; ++i)
+    if (text[i] == '\r' && text[i + 1] == '\n') start = i + 2;
+  for (uint32_t i = start; i < size; ++i)
+    if (text[i] >= CELL_PATH_END && text[i] <= CELL_PATH_DOWN) return true;
+  return false;
 }
 
 // What is wrong with the level text, or null when it is a level the game can start.
@@ -29,6 +43,8 @@ static const char* map_folder_problem(const uint8_t* text, uint32_t size) {
   const char* problem = nullptr;
   if (map.width < 1 || map.height < 2) {
     problem = "holds no level (rows end in CR LF; the last line is the screen path)";
+  } else if (!map_folder_has_path(text, size)) {
+    problem = "has no screen path on its last line (digits 1 to 4, 0 at the end)";
   } else {
     problem = "has no start cell (S) in its rooms";
     for (int32_t y = 0; y < map.height - 1 && problem; ++y)

@@ -15,7 +15,10 @@ static const char OPT_HELP_TEXT[] =
     "  --levels DIR    read map0.txt ... map6.txt from DIR where present\n"
     "  --edit FILE     make or change the level in FILE with the level editor\n"
     "  --help          show this text\n"
-    "  --version       show the version\n";
+    "  --version       show the version\n"
+    "Exit status: 0; 1 no display or window, a playback that differed from its recording,\n"
+    "or a recording that could not be written; 2 a bad option, level file or recording;\n"
+    "3 a recording cut short (no end line) played as recorded up to its last frame.\n";
 
 static struct {
   opt_record current;

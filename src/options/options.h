@@ -68,7 +68,7 @@ void opt_window_size(int32_t* width, int32_t* height);
 // options for opt_get.
 void opt_start(opt_record* options, bool pace_playback);
 
-// After the game: ends recording or playback. Returns the exit status (0, or 1 when the
-// recording could not be written or a playback differed) and a line for the player ("" when
-// there is nothing to say).
+// After the game: ends recording or playback. Returns the exit status (0; 1 when the
+// recording could not be written or a playback differed; 3 when a recording cut short was
+// played to its last frame) and a line for the player ("" when there is nothing to say).
 int32_t opt_finish(char* message, int32_t message_size);

@@ -8,7 +8,8 @@
 
 struct headless_playback {
   bool opened = false;            // the file was a good recording
-  int32_t status = -1;            // 0: every frame as recorded; 1: the playback differed
+  int32_t status = -1;            // 0: every frame as recorded; 1: the playback differed;
+                                  // 3: cut short (no end line), as recorded to its last frame
   std::string message;            // why it could not be opened, or the player's closing line
   uint32_t passes = 0;            // passes of the main loop
   std::vector<uint64_t> checksums;  // the frame of every pass that ticked

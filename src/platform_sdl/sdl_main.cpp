@@ -1,6 +1,7 @@
 // The Linux entry: the command line is read first (help, version or a bad option are printed
 // and nothing starts); then the game runs until its loop ends. Exit code 0, 2 for a bad
-// command line, 1 when a recording could not be written or a playback differed.
+// command line, 1 when a recording could not be written or a playback differed, 3 for a
+// recording cut short that played as recorded to its last frame.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 

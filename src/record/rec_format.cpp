@@ -101,10 +101,13 @@ bool rec_reader_line(rec_reader* r, const char* text, int32_t length, rec_item* 
   if (length > REC_LINE_MAX) return rec_fail(r, "line too long");
   for (int32_t i = 0; i < length; ++i)
     if (text[i] < ' ' || text[i] > '~') return rec_fail(r, "not a text line");
+  // After the end line (and at the end of it) spaces are let be: a pasted file gains them.
+  if (r->stage >= 3 && (r->stage == 4 || (length > 4 && memcmp(text, "end ", 4) == 0)))
+    while (length > 0 && text[length - 1] == ' ') --length;
+  if (r->stage == 4) return length == 0 ? true : rec_fail(r, "lines after the end");
   rec_words w;
   if (!rec_split(text, length, &w)) return rec_fail(r, "not a line of a recording");
   if (r->stage < 3) return rec_header_line(r, w);
-  if (r->stage == 4) return rec_fail(r, "lines after the end");
 
   int64_t a = 0, b = 0, c = 0;
   const bool was_time = r->last_was_time;
@@ -114,9 +117,8 @@ bool rec_reader_line(rec_reader* r, const char* text, int32_t length, rec_item* 
     b = 1;
     if (w.count == 3 && !rec_number(w, 2, 1, REC_RUN_MAX, &b)) return rec_fail(r, "bad repeat count");
     if (r->timed && uint32_t(a) < r->last_time) return rec_fail(r, "the clock goes back");
-    // Equal readings make one line, unless the last one is full.
-    if (was_time && uint32_t(a) == r->last_time && r->last_count != uint32_t(REC_RUN_MAX))
-      return rec_fail(r, "the same reading twice");
+    // Equal readings make one line, and no machine reads one millisecond more often.
+    if (was_time && uint32_t(a) == r->last_time) return rec_fail(r, "the same reading twice");
     out->kind = REC_ITEM_TIME;
     out->time = uint32_t(a);
     out->count = uint32_t(b);
@@ -173,10 +175,54 @@ bool rec_reader_line(rec_reader* r, const char* text, int32_t length, rec_item* 
 
 bool rec_reader_finish(rec_reader* r) {
   if (r->error[0]) return false;
-  if (r->stage != 4) {
-    r->line++;
-    return rec_fail(r, r->stage < 3 ? "the file ends inside the header" : "the file ends without its end line (cut short?)");
+  r->cut = r->stage == 3;
+  if (r->stage == 4 || (r->cut && r->answered)) return true;
+  r->line++;
+  return rec_fail(r, r->stage < 3 ? "the file ends inside the header" : "the file ends before the start question's answer");
+}
+
+bool rec_next_line(const char* data, uint32_t size, uint32_t* pos, const char** text, int32_t* length,
+                   bool* ended) {
+  const uint32_t start = *pos;
+  if (start >= size) return false;
+  const void* newline = memchr(data + start, '\n', size - start);
+  const uint32_t stop = newline ? uint32_t(static_cast<const char*>(newline) - data) : size;
+  *text = data + start;
+  *length = int32_t(stop - start);
+  *ended = newline != nullptr;
+  *pos = newline ? stop + 1 : size;
+  return true;
+}
+
+bool rec_check_all(rec_reader* reader, const char* data, uint32_t size, rec_check* out) {
+  memset(out, 0, sizeof *out);
+  out->answer = -1;
+  rec_reader_begin(reader);
+  uint32_t pos = 0;
+  uint32_t last_frame_end = 0;
+  uint32_t answer_end = 0;
+  const char* text = nullptr;
+  int32_t length = 0;
+  bool ended = false;
+  while (rec_next_line(data, size, &pos, &text, &length, &ended)) {
+    rec_item item;
+    if (!ended && reader->stage == 3) {
+      // A last line without its "\n" was cut in the middle, unless it is the end line.
+      rec_reader trial = *reader;
+      if (rec_reader_line(&trial, text, length, &item) && item.kind == REC_ITEM_END) *reader = trial;
+      break;
+    }
+    if (!rec_reader_line(reader, text, length, &item)) return false;
+    if (item.kind == REC_ITEM_FRAME) last_frame_end = pos;
+    if (item.kind == REC_ITEM_ANSWER) {
+      out->answer = item.a;
+      answer_end = pos;
+    }
   }
+  if (!rec_reader_finish(reader)) return false;
+  out->cut = reader->cut;
+  out->frames = reader->frames;
+  out->playable = !out->cut ? size : last_frame_end > 0 ? last_frame_end : answer_end;
   return true;
 }
 

@@ -7,7 +7,6 @@
 //   then, in the order the game read them:
 //   t MS [N]       a clock reading (ms since start), read N times in a row (N defaults to 1,
 //                  at most 1000000); readings never go back, and two t lines in a row differ
-//                  unless the first holds 1000000
 //   answer yes|no  the start question's answer (once, before any k, m, q or f)
 //   k VK 1|0       a key went down / up (virtual-key code 0..255)
 //   m B X Y        the mouse sample changed: button level 0/1, position in framebuffer
@@ -18,7 +17,16 @@
 //
 // Each pass of the main loop reads the clock first, so the items between two t lines are
 // what the pump delivered in that pass: the frame's checksum, then the events, then the
-// mouse. Lines are at most 63 characters.
+// mouse. Lines are at most 63 characters; a file is at most REC_FILE_MAX bytes.
+//
+// The end line may carry trailing spaces, and only blank lines (empty or spaces) may follow
+// it, as when a file is pasted into a bug report and copied back. A file that ends without
+// its end line was cut short (the game was killed or crashed; the recorder writes out at
+// least every 100 ms of play): its last line is dropped when it has no "\n" (unless it is
+// the right end line), every other line must be good, and it plays up to its last frame
+// line. The most readings of one millisecond in a row is 1000000: the heaviest pass of the
+// game (its start, which draws the screen mask with 76,800 random numbers) reads the clock
+// about 78,000 times, and an idle pass costs well over a nanosecond.
 #pragma once
 #include <cstdint>
 
@@ -36,6 +44,7 @@ enum : int32_t {
   REC_FORMAT_VERSION = 1,
   REC_LINE_MAX = 63,
   REC_RUN_MAX = 1000000,     // readings of one millisecond in a row
+  REC_FILE_MAX = 256 * 1024 * 1024,  // bytes of a recording
   REC_MOUSE_LIMIT = 100000,  // framebuffer pixels either way
 };
 
@@ -63,6 +72,7 @@ struct rec_reader {
   uint32_t last_time;
   uint32_t last_count;
   uint32_t frames;
+  bool cut;           // rec_reader_finish: the file ended in the body, without its end line
   char error[128];    // the first problem, with its line number
 };
 
@@ -70,8 +80,26 @@ void rec_reader_begin(rec_reader* reader);
 // One line without its "\n". True with *out filled for a body item (out->kind 0 for a
 // header line); false with reader->error set for a bad line.
 bool rec_reader_line(rec_reader* reader, const char* text, int32_t length, rec_item* out);
-// At the end of the file: false with reader->error set unless the end line was the last.
+// At the end of the file: true when the end line came, or when the file was cut short after
+// the start question's answer (reader->cut); false with reader->error set otherwise.
 bool rec_reader_finish(rec_reader* reader);
+
+// The next line of data[0, size) from *pos: its text without the "\n" and whether the "\n"
+// was there; *pos moves past it. False at the end of the data.
+bool rec_next_line(const char* data, uint32_t size, uint32_t* pos, const char** text, int32_t* length,
+                   bool* ended);
+
+// What checking a whole file found.
+struct rec_check {
+  int32_t answer;     // the start answer: 1 yes, 0 no
+  uint32_t playable;  // bytes of the file to play: all, or for a cut file up to the end of its
+                      // last frame line (of its answer line when it has none)
+  uint32_t frames;    // f lines in the file
+  bool cut;           // no end line
+};
+// Checks a whole recording held in memory with a fresh reader. False with reader->error set
+// for a file that is not a recording that can be played.
+bool rec_check_all(rec_reader* reader, const char* data, uint32_t size, rec_check* out);
 
 // Writes the line of a body item (with its "\n") into out; returns its length.
 int32_t rec_format_item(const rec_item* item, char* out, int32_t size);

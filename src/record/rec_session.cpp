@@ -1,5 +1,7 @@
 // Recording and playing sessions: the hooks between the back ends and the core (record.h).
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "file/file.h"
@@ -13,9 +15,41 @@
 #include "record/rec_format.h"
 #include "record/record.h"
 
-// A live reading may run this far behind the recording's before playback waits less and
-// lets the recorded gap go by faster (a paused recording never stalls the playback long).
-static constexpr uint32_t REC_PACE_MAX_WAIT_MS = 1000;
+// A pass of paced playback waits at most this long for the real clock to reach its
+// readings; a longer recorded gap goes by faster, so a pause in the recording never stalls
+// the playback, and the pump sees Escape, the close or a signal well within half a second.
+static constexpr uint32_t REC_PACE_MAX_WAIT_MS = 100;
+// Recording writes the file out whenever this much of the recorded clock has gone by since
+// it last did, so a crash or a kill loses at most about this much play.
+static constexpr uint32_t REC_FLUSH_MS = 100;
+
+// The recording's bytes (the header held back until the game has started, the file being
+// played) live on the C heap, not in tracked memory: they outlast the game, whose leak check
+// runs at its shutdown, before the recording is closed.
+struct rec_bytes {
+  char* data;
+  uint32_t size;
+  uint32_t capacity;
+};
+
+static bool rec_bytes_add(rec_bytes* b, const char* text, uint32_t n) {
+  if (b->size + n > b->capacity) {
+    uint32_t capacity = b->capacity ? b->capacity : 4096;
+    while (capacity < b->size + n) capacity *= 2;
+    char* grown = static_cast<char*>(realloc(b->data, capacity));
+    if (!grown) return false;
+    b->data = grown;
+    b->capacity = capacity;
+  }
+  memcpy(b->data + b->size, text, n);
+  b->size += n;
+  return true;
+}
+
+static void rec_bytes_free(rec_bytes* b) {
+  free(b->data);
+  *b = rec_bytes{};
+}
 
 static struct rec_state {
   int32_t mode;
@@ -31,23 +65,37 @@ static struct rec_state {
   uint32_t run_count;
   bool mouse_written;
   rec_item mouse;
+  rec_bytes held;        // what was recorded before the game had started (no file yet)
+  bool started;          // the file has been made
+  bool write_failed;
+  uint32_t last_reading;
+  uint32_t flushed_at;   // the reading at the last write-out
   // playing
+  rec_bytes bytes;       // the whole file
+  uint32_t playable;     // bytes of it to play
+  uint32_t at;           // the next line's place
+  bool cut;              // no end line: plays up to its last frame
+  uint32_t file_frames;
   rec_reader reader;
   rec_item next;         // the item after the current reading run
   bool next_loaded;
   uint32_t run_left;     // readings left of the current t line
   uint32_t last_time;
-  uint32_t over_time;    // readings handed out after the recording ran out
+  uint32_t over_time;    // readings handed out after the recording ran out or was stopped
   bool used_up;
+  bool stopped;          // the viewer ended the playback
   bool mouse_known;      // a recorded mouse sample to apply
   bool pace;
   uint32_t pace_shift;   // how far the playback has skipped ahead of real time
+  uint32_t pace_waited;  // ms waited in this pass
   bool differs;
   char first_difference[160];
 } rec;
 
 void rec_restart() {
   if (rec.file) fclose(rec.file);
+  rec_bytes_free(&rec.held);
+  rec_bytes_free(&rec.bytes);
   rec = rec_state{};
 }
 
@@ -70,7 +118,25 @@ uint64_t rec_levels_checksum() {
 static void rec_write(const rec_item& item) {
   char line[REC_LINE_MAX + 2];
   const int32_t n = rec_format_item(&item, line, int32_t(sizeof line));
-  fwrite(line, 1, size_t(n), rec.file);
+  if (rec.file) {
+    if (fwrite(line, 1, size_t(n), rec.file) != size_t(n)) rec.write_failed = true;
+  } else if (!rec.started && !rec_bytes_add(&rec.held, line, uint32_t(n))) {
+    rec.write_failed = true;
+  }
+}
+
+// The game has started: the file is made (or replaced) now, with what was held back.
+static void rec_start_file() {
+  rec.started = true;
+  rec.file = fopen(rec.path, "wb");
+  if (!rec.file) {
+    rec.write_failed = true;
+  } else if (rec.held.size > 0 && fwrite(rec.held.data, 1, rec.held.size, rec.file) != rec.held.size) {
+    rec.write_failed = true;
+  }
+  rec_bytes_free(&rec.held);
+  if (rec.file && fflush(rec.file) != 0) rec.write_failed = true;
+  rec.flushed_at = rec.last_reading;
 }
 
 static void rec_flush_run() {
@@ -89,42 +155,50 @@ static void rec_write_event(const rec_item& item) {
   rec_write(item);
 }
 
+// Whether the file at path could be written, without changing it: an existing file is
+// opened for update (not truncated), a new one is made and taken away again.
+static bool rec_can_write(const char* path) {
+  FILE* f = fopen(path, "r+b");
+  if (f) {
+    fclose(f);
+    return true;
+  }
+  if (errno != ENOENT) return false;
+  f = fopen(path, "wb");
+  if (!f) return false;
+  fclose(f);
+  remove(path);
+  return true;
+}
+
 bool rec_record_open(const char* path, char* message, int32_t message_size) {
   const int32_t answer = rec.given_answer;
   rec_restart();
   rec.given_answer = answer;
-  rec.file = fopen(path, "wb");
-  if (!rec.file) {
+  if (!rec_can_write(path)) {
     snprintf(message, size_t(message_size), "tumbler: cannot write the recording %s\n", path);
     return false;
   }
   snprintf(rec.path, sizeof rec.path, "%s", path);
-  fprintf(rec.file, "tumbler-recording %d\ngame %s\nlevels %016llx\n", int(REC_FORMAT_VERSION), OPT_GAME_VERSION,
-          static_cast<unsigned long long>(rec_levels_checksum()));
+  char header[96];
+  const int32_t n = snprintf(header, sizeof header, "tumbler-recording %d\ngame %s\nlevels %016llx\n",
+                             int(REC_FORMAT_VERSION), OPT_GAME_VERSION,
+                             static_cast<unsigned long long>(rec_levels_checksum()));
+  if (!rec_bytes_add(&rec.held, header, uint32_t(n))) rec.write_failed = true;
   rec.mode = REC_RECORD;
   return true;
 }
 
 // --- reading a recording -------------------------------------------------------------------
 
-// One line of at most REC_LINE_MAX + 1 characters into buf (a longer line is cut there, so
-// the reader calls it too long); false at the end of the file.
-static bool rec_read_line(FILE* file, char* buf, int32_t* length) {
-  int32_t n = 0;
-  int c = 0;
-  while ((c = getc(file)) != EOF && c != '\n')
-    if (n <= REC_LINE_MAX + 1) buf[n++] = char(c == 0 ? 1 : c);  // a NUL is no text either
-  *length = n;
-  return c != EOF || n > 0;
-}
-
 // The next body item of the file being played; an end item once it runs out.
 static void rec_load_next() {
-  char buf[REC_LINE_MAX + 2];
+  const char* text = nullptr;
   int32_t length = 0;
-  while (rec_read_line(rec.file, buf, &length)) {
+  bool ended = false;
+  while (rec_next_line(rec.bytes.data, rec.playable, &rec.at, &text, &length, &ended)) {
     rec_item item;
-    if (!rec_reader_line(&rec.reader, buf, length, &item)) break;
+    if (!rec_reader_line(&rec.reader, text, length, &item)) break;
     if (item.kind == 0 || item.kind == REC_ITEM_ANSWER) continue;  // the answer was taken at open
     rec.next = item;
     rec.next_loaded = true;
@@ -142,50 +216,66 @@ static const rec_item& rec_peek() {
 
 static void rec_take() { rec.next_loaded = false; }
 
+// The whole file into memory, at most REC_FILE_MAX bytes; pipes too. False, with one line
+// in message, when it cannot be read or is too large.
+static bool rec_read_file(const char* path, rec_bytes* out, char* message, int32_t message_size) {
+  FILE* file = fopen(path, "rb");
+  const char* why = nullptr;
+  if (file) {
+    // A file that says its size is measured first; a pipe is read up to the bound.
+    if (fseek(file, 0, SEEK_END) == 0) {
+      if (ftell(file) > long(REC_FILE_MAX)) why = "is larger than a recording may be (256 MB)";
+      rewind(file);
+    }
+    clearerr(file);
+    char chunk[16384];
+    size_t n = 0;
+    while (!why && (n = fread(chunk, 1, sizeof chunk, file)) > 0) {
+      if (out->size + n > uint32_t(REC_FILE_MAX))
+        why = "is larger than a recording may be (256 MB)";
+      else if (!rec_bytes_add(out, chunk, uint32_t(n)))
+        why = "is too large to hold in memory";
+    }
+    if (!why && ferror(file)) why = "could not be read to its end";
+    fclose(file);
+  }
+  if (file && !why) return true;
+  rec_bytes_free(out);
+  if (!file)
+    snprintf(message, size_t(message_size), "tumbler: cannot read the recording %s\n", path);
+  else
+    snprintf(message, size_t(message_size), "tumbler: the recording %s %s\n", path, why);
+  return false;
+}
+
 bool rec_play_open(const char* path, bool pace, char* message, int32_t message_size) {
   const int32_t answer = rec.given_answer;
   rec_restart();
   rec.given_answer = answer;
-  FILE* file = fopen(path, "rb");
-  if (!file) {
-    snprintf(message, size_t(message_size), "tumbler: cannot read the recording %s\n", path);
-    return false;
-  }
+  rec_bytes bytes{};
+  if (!rec_read_file(path, &bytes, message, message_size)) return false;
   // The whole file is checked before the game starts, so a bad one never starts it.
   rec_reader reader;
-  rec_reader_begin(&reader);
-  char buf[REC_LINE_MAX + 2];
-  int32_t length = 0;
-  int32_t file_answer = -1;
-  bool good = true;
-  while (good && rec_read_line(file, buf, &length)) {
-    rec_item item;
-    good = rec_reader_line(&reader, buf, length, &item);
-    if (good && item.kind == REC_ITEM_ANSWER) file_answer = item.a;
-    if (good && item.kind == REC_ITEM_END) break;
-  }
-  if (good && rec_read_line(file, buf, &length)) {
-    rec_item item;
-    good = rec_reader_line(&reader, buf, length, &item);  // anything after the end line
-  }
-  if (good) good = rec_reader_finish(&reader);
-  if (!good) {
-    fclose(file);
+  rec_check check;
+  if (!rec_check_all(&reader, bytes.data, bytes.size, &check)) {
+    rec_bytes_free(&bytes);
     snprintf(message, size_t(message_size), "tumbler: %s is not a good recording: %s\n", path, reader.error);
     return false;
   }
   if (reader.levels != rec_levels_checksum()) {
-    fclose(file);
+    rec_bytes_free(&bytes);
     snprintf(message, size_t(message_size),
              "tumbler: %s was recorded with other levels (start with the same --levels folder)\n", path);
     return false;
   }
-  rewind(file);
-  rec.file = file;
+  rec.bytes = bytes;
+  rec.playable = check.playable;
+  rec.cut = check.cut;
+  rec.file_frames = check.frames;
   snprintf(rec.path, sizeof rec.path, "%s", path);
   rec_reader_begin(&rec.reader);
   snprintf(rec.reader.game, sizeof rec.reader.game, "%s", reader.game);
-  rec.file_answer = file_answer;
+  rec.file_answer = check.answer;
   rec.pace = pace;
   rec.mode = REC_PLAY;
   return true;
@@ -193,7 +283,7 @@ bool rec_play_open(const char* path, bool pace, char* message, int32_t message_s
 
 // The first place where the playback left the recording.
 static void rec_differs(const char* what) {
-  if (rec.differs) return;
+  if (rec.differs || rec.stopped || (rec.cut && rec.used_up)) return;  // nothing to compare there
   rec.differs = true;
   snprintf(rec.first_difference, sizeof rec.first_difference, "%s at frame %u", what, unsigned(rec.frames));
 }
@@ -203,14 +293,13 @@ static void rec_differs(const char* what) {
 int32_t rec_close(char* message, int32_t message_size) {
   message[0] = 0;
   int32_t status = 0;
-  if (rec.mode == REC_RECORD && rec.file) {
+  if (rec.mode == REC_RECORD && rec.started) {
     rec_flush_run();
     rec_item end{};
     end.kind = REC_ITEM_END;
     end.count = rec.frames;
     rec_write(end);
-    const bool written = ferror(rec.file) == 0;
-    if (fclose(rec.file) != 0 || !written) {
+    if (!rec.file || fclose(rec.file) != 0 || rec.write_failed) {
       snprintf(message, size_t(message_size), "tumbler: the recording %s could not be written\n", rec.path);
       status = 1;
     }
@@ -222,7 +311,12 @@ int32_t rec_close(char* message, int32_t message_size) {
                strcmp(rec.reader.game, OPT_GAME_VERSION) != 0 ? " (recorded by Tumbler " : "",
                strcmp(rec.reader.game, OPT_GAME_VERSION) != 0 ? rec.reader.game : "",
                strcmp(rec.reader.game, OPT_GAME_VERSION) != 0 ? ")" : "");
-      status = 1;
+      status = REC_EXIT_DIFFERS;
+    } else if (rec.cut && !rec.stopped) {
+      snprintf(message, size_t(message_size),
+               "tumbler: %s ends after frame %u without its end line: played %u frames as recorded\n", rec.path,
+               unsigned(rec.file_frames), unsigned(rec.frames));
+      status = REC_EXIT_CUT;
     } else {
       snprintf(message, size_t(message_size), "tumbler: played %s: %u frames, all as recorded\n", rec.path,
                unsigned(rec.frames));
@@ -253,11 +347,12 @@ void rec_note_answer(bool fullscreen) {
 
 // --- the hooks -----------------------------------------------------------------------------
 
-// Playing: the next reading of the recording; once it has run out, the clock goes on by a
-// millisecond per reading so that the game, asked to stop by rec_pass, does. (Not asked
-// here: a stop inside the first pass, while the game starts, would skip its shutdown.)
+// Playing: the next reading of the recording; once it has run out, or the viewer stopped
+// the playback, the clock goes on by a millisecond per reading so that the game, asked to
+// stop, ticks and does. (Not asked here: a stop inside the first pass, while the game
+// starts, would skip its shutdown.)
 static uint32_t rec_play_clock() {
-  while (rec.run_left == 0 && !rec.used_up) {
+  while (rec.run_left == 0 && !rec.used_up && !rec.stopped) {
     const rec_item& item = rec_peek();
     if (item.kind == REC_ITEM_TIME) {
       rec.run_left = item.count;
@@ -271,32 +366,42 @@ static uint32_t rec_play_clock() {
       rec_take();
     }
   }
-  if (rec.used_up) return rec.last_time + ++rec.over_time;
+  if (rec.used_up || rec.stopped) return rec.last_time + ++rec.over_time;
   rec.run_left--;
   return rec.last_time;
 }
 
-// Real-time playback: waits until the real clock reaches the reading, but never long.
+// Real-time playback: waits until the real clock reaches the reading, but never long in
+// one pass.
 static void rec_pace(uint32_t reading, uint32_t (*live)()) {
   const uint32_t target = reading - rec.pace_shift;
-  uint32_t now = live();
-  if (int32_t(target - now) > int32_t(REC_PACE_MAX_WAIT_MS)) {
-    rec.pace_shift += target - now - REC_PACE_MAX_WAIT_MS;
-  }
+  const uint32_t allowed = rec.pace_waited < REC_PACE_MAX_WAIT_MS ? REC_PACE_MAX_WAIT_MS - rec.pace_waited : 0;
+  const uint32_t start = live();
+  if (int32_t(target - start) > int32_t(allowed)) rec.pace_shift += target - start - allowed;
+  uint32_t now = start;
   while (int32_t((reading - rec.pace_shift) - now) > 0) {
     platform_sleep_ms(1);
     now = live();
   }
+  rec.pace_waited += now - start;
+}
+
+// The viewer ends the playback (Escape, the window's close, a signal): from now on the
+// clock moves on by itself and the recording is no longer followed.
+static void rec_stop_playback() {
+  rec.stopped = true;
+  os_running = 0;
 }
 
 uint32_t rec_clock(uint32_t (*live)()) {
   if (rec.mode == REC_PLAY) {
     const uint32_t reading = rec_play_clock();
-    if (rec.pace && !rec.used_up) rec_pace(reading, live);
+    if (rec.pace && !rec.used_up && !rec.stopped) rec_pace(reading, live);
     return reading;
   }
   const uint32_t now = live();
   if (rec.mode == REC_RECORD) {
+    rec.last_reading = now;
     if (rec.run_open && rec.run_time == now && rec.run_count < uint32_t(REC_RUN_MAX)) {
       rec.run_count++;
     } else {
@@ -311,7 +416,7 @@ uint32_t rec_clock(uint32_t (*live)()) {
 
 void rec_key(uint32_t vk, int32_t down) {
   if (rec.mode == REC_PLAY) {
-    if (vk == OS_KEY_ESCAPE && down) os_running = 0;  // the viewer may stop the playback
+    if (vk == OS_KEY_ESCAPE && down) rec_stop_playback();
     return;
   }
   if (rec.mode == REC_RECORD) {
@@ -325,6 +430,7 @@ void rec_key(uint32_t vk, int32_t down) {
 }
 
 void rec_quit() {
+  if (rec.mode == REC_PLAY) return rec_stop_playback();
   if (rec.mode == REC_RECORD) {
     rec_item item{};
     item.kind = REC_ITEM_QUIT;
@@ -405,7 +511,7 @@ static void rec_play_pass(bool ticked) {
       }
     }
   }
-  if (ticked && !framed) {
+  if (ticked && !framed && !rec.used_up) {
     rec.frames++;
     rec_differs("the game ticked where the recording did not");
   }
@@ -416,13 +522,21 @@ void rec_pass() {
   const bool ticked = ticks != rec.last_tick;
   rec.last_tick = ticks;
   if (rec.mode == REC_PLAY) {
-    rec_play_pass(ticked);
+    rec.pace_waited = 0;
+    if (!rec.stopped) rec_play_pass(ticked);
     if (rec.used_up) os_quit();
-  } else if (rec.mode == REC_RECORD && ticked) {
+  } else if (rec.mode == REC_RECORD) {
+    if (!rec.started) rec_start_file();  // the first pass: the game has started
+    if (!ticked) return;
     rec_item item{};
     item.kind = REC_ITEM_FRAME;
     item.hash = g_frame_checksum();
     rec.frames++;
     rec_write_event(item);
+    // The file ends on a whole frame each time it is written out.
+    if (rec.file && rec.last_reading - rec.flushed_at >= REC_FLUSH_MS) {
+      if (fflush(rec.file) != 0) rec.write_failed = true;
+      rec.flushed_at = rec.last_reading;
+    }
   }
 }

@@ -13,17 +13,29 @@ enum : int32_t { REC_OFF = 0, REC_RECORD = 1, REC_PLAY = 2 };
 
 enum : int32_t { REC_MESSAGE_SIZE = 512 };
 
-// Starts writing a recording to `path`. False, with one line in message, when the file
-// cannot be made.
+// Exit statuses of a session (0: as recorded, or recorded and written).
+enum : int32_t {
+  REC_EXIT_DIFFERS = 1,  // the playback differed, or the recording could not be written
+  REC_EXIT_CUT = 3,      // a recording cut short (no end line) played as recorded to its end
+};
+
+// Starts a recording to `path`: checks that the file can be written, without touching it,
+// and holds what is recorded back until the game's first pass is over (rec_pass), when the
+// file is made or replaced; a start that fails leaves it as it was. The file is written in
+// place, not renamed at the end, so that a crash leaves a playable recording under its
+// name; it is written out every 100 ms of the recorded clock. False, with one line in
+// message, when the file cannot be written.
 bool rec_record_open(const char* path, char* message, int32_t message_size);
-// Reads the whole recording at `path` to check it, then starts playing it. pace: the clock
-// readings are not handed out before the real clock reaches them (real-time playback in a
-// window); without it playback runs as fast as the loop goes. False, with one line in
-// message, for a file that cannot be read or is not a good recording.
+// Reads the whole recording at `path` into memory (pipes too; at most REC_FILE_MAX bytes)
+// and checks it, then starts playing it. pace: the clock readings are not handed out before
+// the real clock reaches them (real-time playback in a window); without it playback runs as
+// fast as the loop goes. False, with one line in message, for a file that cannot be read or
+// is not a good recording.
 bool rec_play_open(const char* path, bool pace, char* message, int32_t message_size);
 // Ends recording or playing. Recording: writes the end line and closes the file. Playing:
-// says whether every frame matched the recording. Returns the exit status (0; 1 when the
-// file could not be written or the playback differed) and one line for the player.
+// says whether every frame matched the recording. Returns the exit status (0;
+// REC_EXIT_DIFFERS when the file could not be written or the playback differed; REC_EXIT_CUT
+// for a cut recording played to its last frame) and one line for the player.
 int32_t rec_close(char* message, int32_t message_size);
 int32_t rec_mode();
 
@@ -41,9 +53,11 @@ void rec_note_answer(bool fullscreen);
 // returns the recording's reading.
 uint32_t rec_clock(uint32_t (*live)());
 // A key event the pump took (virtual-key code, down flag): to os_key_event. Playing, live
-// keys do not reach the game, but Escape ends the playback.
+// keys do not reach the game, but Escape ends the playback: the clock then stops following
+// the recording and moves on, so the game ticks once more and shuts down.
 void rec_key(uint32_t vk, int32_t down);
-// The window was closed: the game ends (also while playing).
+// The window was closed (or a signal asked the program to end): the game ends; playing, as
+// Escape does.
 void rec_quit();
 // The window lost the focus: every held key and the mouse button are let go
 // (os_release_input). Recorded as a key-up of each held key; playing ignores a live one.
@@ -52,9 +66,9 @@ void rec_release_input();
 // os_mouse_button and os_set_mouse_pos take them (the pointer is mapped onto the picture,
 // so the recording holds framebuffer pixels). Playing applies the recorded sample.
 void rec_mouse(int32_t level, int32_t x, int32_t y);
-// Right after each os_frame_tick that returned true (the loop's pass): recording writes the
-// frame's checksum when the game ticked; playing compares it and applies the recorded events
-// of this pass.
+// Right after each os_frame_tick that returned true (the loop's pass): recording makes the
+// file after the first pass and writes the frame's checksum when the game ticked; playing
+// compares it and applies the recorded events of this pass.
 void rec_pass();
 
 // 64-bit FNV-1a of map0.txt .. map6.txt as file_open gives them now: the levels line of a

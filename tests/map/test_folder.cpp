@@ -41,6 +41,8 @@ TEST(LevelFolder, BadFilesAreRefusedWithOneLineNamingThem) {
       {"map0.txt", "", "map0.txt holds no level"},
       {"map1.txt", "WWWW WS D WWWW\n10", "map1.txt holds no level"},
       {"map6.txt", "WWWW\r\nW  D\r\nWWWW\r\n1S", "map6.txt has no start cell (S) in its rooms\n"},
+      {"map4.txt", "WWWW\r\nWS D\r\nWWWW\r\n", "map4.txt has no screen path on its last line (digits 1 to 4, 0 at the end)\n"},
+      {"map5.txt", "WWWW\r\nWS D\r\nWWWW\r\nWWWW", "map5.txt has no screen path on its last line"},
       {"", "", "holds none of map0.txt ... map6.txt\n"},
   };
   const int32_t blocks = os_alloc_count();
@@ -69,6 +71,22 @@ TEST(LevelFolder, GoodFilesTakeThePlaceOfTheEmbeddedOnes) {
   map_free(&map);
   file_clear_overrides();
   fs::remove_all(dir);
+}
+
+// A file ending in a line break, as editors save it, loads with its path line as the last.
+TEST(LevelFolder, TrailingLineEndsAreDropped) {
+  for (const char* end : {"\r\n", "\n", "\r\n\r\n"}) {
+    const fs::path dir = folder_with("map0.txt", LEVEL + end);
+    EXPECT_EQ(use(dir), "ok") << end;
+    const file_handle map0 = file_open("map0.txt");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(map0.data), map0.size), LEVEL);
+    map_t map = map_load("map0.txt");
+    EXPECT_EQ(map.height, 4);
+    EXPECT_EQ(map_get_cell(&map, 0, 3), CELL_PATH_RIGHT);
+    map_free(&map);
+    file_clear_overrides();
+    fs::remove_all(dir);
+  }
 }
 
 }  // namespace

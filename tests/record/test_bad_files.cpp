@@ -8,6 +8,7 @@
 #include <string>
 
 #include "file/file.h"
+#include "options/options.h"
 #include "platform_headless/headless_recording.h"
 #include "record/rec_format.h"
 #include "record/record.h"
@@ -17,22 +18,26 @@ namespace {
 
 // The header the game writes for its own levels.
 std::string header() {
-  // The levels line must match the levels in use; take it from a recording just made.
-  const std::string path = temp_path("header.rec");
-  char message[REC_MESSAGE_SIZE];
+  char levels[17];
+  snprintf(levels, sizeof levels, "%016llx", static_cast<unsigned long long>(rec_levels_checksum()));
+  return std::string("tumbler-recording 1\ngame ") + OPT_GAME_VERSION + "\nlevels " + levels + "\n";
+}
+
+// Opens `text` as a recording; "ok" or the line it was refused with.
+std::string open_text(const std::string& text) {
+  const std::string path = temp_path("bad.rec");
+  std::ofstream(path, std::ios::binary) << text;
+  char message[REC_MESSAGE_SIZE] = "";
   rec_restart();
-  EXPECT_TRUE(rec_record_open(path.c_str(), message, int32_t(sizeof message)));
-  rec_close(message, int32_t(sizeof message));
-  std::ifstream in(path, std::ios::binary);
-  std::string text, line;
-  for (int i = 0; i < 3 && std::getline(in, line); ++i) text += line + "\n";
+  const bool opened = rec_play_open(path.c_str(), false, message, int32_t(sizeof message));
+  rec_restart();
   std::remove(path.c_str());
-  return text;
+  return opened ? "ok" : message;
 }
 
 TEST(RecordingFile, BadFilesAreRefusedWithOneLine) {
   const std::string h = header();
-  const std::string good_body = "t 0\nanswer no\nt 5 1000000\nt 5 3\nf 0123456789abcdef\nk 39 1\nm 1 -5 300\nq\nend 1\n";
+  const std::string good_body = "t 0\nanswer no\nt 5 1000000\nt 6 3\nf 0123456789abcdef\nk 39 1\nm 1 -5 300\nq\nend 1\n";
   struct bad_case {
     std::string text;
     const char* why;
@@ -42,8 +47,9 @@ TEST(RecordingFile, BadFilesAreRefusedWithOneLine) {
       {"\x7f" "ELF\x02\x01\x01\x00\x00\x00\xff\xfe", "line 1: not a text line"},
       {"tumbler-recording 2\n", "line 1: a recording format this game does not know"},
       {"tumbler-recording 1\ngame 1.1.0\n", "line 3: the file ends inside the header"},
-      {h + good_body.substr(0, good_body.size() - 6), "the file ends without its end line"},
-      {h + "t 0\nanswer no\nt 5 3\nf 0123456789abcd", "line 7: bad frame checksum"},
+      {h + "t 0\n", "line 5: the file ends before the start question's answer"},
+      {h + "t 0\nanswer no\nt 5 3\nf 0123456789abcd\n", "line 7: bad frame checksum"},
+      {h + "t 0\nanswer no\nt 5 3\nf 0123456789abcd\nt 6\n", "line 7: bad frame checksum"},
       {h + "t 0\nanswer maybe\n", "line 5: bad answer"},
       {h + "t 0\nanswer no\nanswer yes\n", "line 6: a second answer"},
       {h + "t 0\nk 39 1\nanswer no\n", "line 6: the answer comes after the game started"},
@@ -55,12 +61,14 @@ TEST(RecordingFile, BadFilesAreRefusedWithOneLine) {
       {h + "t 9\nt 9\n", "line 5: the same reading twice"},
       {h + "t 9 0\n", "line 4: bad repeat count"},
       {h + "t 9 999999\nt 9\n", "line 5: the same reading twice"},
+      {h + "t 9 1000000\nt 9\n", "line 5: the same reading twice"},
       {h + "t 9 1000001\n", "line 4: bad repeat count"},
       {h + "t 4294967296\n", "line 4: bad clock reading"},
       {h + "t  9\n", "line 4: not a line of a recording"},
       {h + "t 0\nanswer no\nend 2\n", "line 6: the end line counts other frames"},
       {h + "t 0\nend 0\n", "line 5: no answer to the start question"},
       {h + good_body + "t 7\n", "lines after the end"},
+      {h + good_body + "\n  \nx", "line 15: lines after the end"},
       {h + "t 0\nanswer no\n" + std::string(70, 'x') + "\n", "line 6: line too long"},
       {h + "t 0\nanswer no\nz\n", "line 6: unknown line"},
       {"tumbler-recording 1\ngame 1.1.0\nlevels 0000000000000000\n" + good_body, "recorded with other levels"},
@@ -83,6 +91,25 @@ TEST(RecordingFile, BadFilesAreRefusedWithOneLine) {
   EXPECT_TRUE(rec_play_open(path.c_str(), false, message, int32_t(sizeof message))) << message;
   EXPECT_EQ(rec_given_answer(), 0);
   rec_restart();
+  std::remove(path.c_str());
+}
+
+// Pasted into a bug report and copied back: spaces after the end line and blank lines after
+// it are let be; a last line without its line end is the end line when it reads as one.
+TEST(RecordingFile, BlankTailsAfterTheEndLineAreAccepted) {
+  const std::string body = header() + "t 0\nanswer no\nt 5\nf 0123456789abcdef\n";
+  for (const char* tail : {"end 1\n\n", "end 1  \n", "end 1\r\n\r\n \r\n", "end 1\n   ", "end 1", "end 1 "})
+    EXPECT_EQ(open_text(body + tail), "ok") << tail;
+}
+
+// A file larger than a recording may be is refused before a byte of it is held.
+TEST(RecordingFile, TooLargeIsRefused) {
+  const std::string path = temp_path("large.rec");
+  std::ofstream(path, std::ios::binary) << header();
+  std::filesystem::resize_file(path, uint64_t(REC_FILE_MAX) + 1);
+  char message[REC_MESSAGE_SIZE] = "";
+  EXPECT_FALSE(rec_play_open(path.c_str(), false, message, int32_t(sizeof message)));
+  EXPECT_EQ(std::string(message), "tumbler: the recording " + path + " is larger than a recording may be (256 MB)\n");
   std::remove(path.c_str());
 }
 
