@@ -263,7 +263,7 @@ void headless_game_mouse(bool down, int32_t x, int32_t y) {
 
 int32_t headless_game_stop() {
   if (harness.running) {
-    os_quit();
+    rec_quit();  // as the window's close: a session being recorded gets its quit line
     for (int32_t i = 0; i < 4 && harness.running; ++i) {
       harness.now_ms += harness.step_ms;
       headless_advance_time_ms(harness.step_ms);

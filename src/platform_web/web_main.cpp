@@ -1,13 +1,16 @@
 // The browser entry and what the browser supplies to the main loop's pass
-// (loop/loop_pass.cpp). The page calls main once the start question is answered; the loop
-// then runs one pass per animation frame, because a page must give the browser back its
-// thread between frames. Each pass is the desktop's: the clock and the game, the recording's
-// frame, then the sound blocks the browser has played and at most one key event, the pads,
-// one mouse sample.
+// (loop/loop_pass.cpp). The page calls main once the start question is answered, with the
+// options it wants (--record FILE for every session, in the in-memory file system, or
+// --play FILE with the answer); the loop then runs one pass per animation frame, because a
+// page must give the browser back its thread between frames. Each pass is the desktop's: the
+// clock and the game, the recording's frame, then the sound blocks the browser has played
+// and at most one key event, the pads, one mouse sample. A playback runs as many passes a
+// frame as its recording made meanwhile.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
 #include "graph/g_display.h"
+#include "options/options.h"
 #include "pad/pad.h"
 #include "platform.h"
 #include "platform_web/web_input.h"
@@ -82,14 +85,30 @@ bool platform_read_pointer(int32_t* button, int32_t* x, int32_t* y) {
   return true;
 }
 
+// The longest a frame's passes of a playback may take: the page stays responsive while the
+// playback catches up.
+static constexpr double WEB_PLAYBACK_FRAME_MS = 12.0;
+
 static void web_frame() {
-  if (platform_pump()) return;
+  bool running = platform_pump();
+  const double began = emscripten_get_now();
+  while (running && rec_play_due(web_time_ms) && emscripten_get_now() - began < WEB_PLAYBACK_FRAME_MS)
+    running = platform_pump();
+  if (running) return;
   emscripten_cancel_main_loop();
   web_listen(false);
-  web_page_ended();
+  char message[OPT_MESSAGE_SIZE];
+  const int32_t status = opt_finish(message, int32_t(sizeof message));
+  web_page_ended(message, status);
 }
 
-int main() {
+int main(int argc, char** argv) {
+  opt_record options = opt_parse(argc, argv);
+  opt_start(&options, false);  // paced by web_frame: a page cannot wait
+  if (options.action != OPT_RUN) {
+    web_page_refused(options.message);
+    return options.exit_status;
+  }
   g_set_hw_resolution(960, 720);
   web_input_reset();
   web_listen(true);

@@ -22,7 +22,11 @@ EM_JS(int, web_page_size_canvas, (int fullscreen, int width, int height, int* ou
 });
 EM_JS(int, web_page_answer, (), { return tumblerPage.answer() ? 1 : 0; });
 EM_JS(void, web_page_presented, (), { tumblerPage.presented(); });
-EM_JS(void, web_page_ended_js, (), { tumblerPage.ended(); });
+EM_JS(void, web_page_ended_js, (const char* message, int status), {
+  tumblerRecording.ended(UTF8ToString(message), status);
+  tumblerPage.ended();
+});
+EM_JS(void, web_page_refused_js, (const char* message), { tumblerRecording.refused(UTF8ToString(message)); });
 EM_JS(void, web_page_canvas_point_js, (double client_x, double client_y, int* out), {
   const p = tumblerPage.canvasPoint(client_x, client_y);
   HEAP32[out >> 2] = p[0];
@@ -104,7 +108,7 @@ bool platform_ask_yes_no(const char*, const char*) {
   return answer;
 }
 
-static uint32_t web_time_ms() {
+uint32_t web_time_ms() {
   const double now = emscripten_get_now();
   if (!web_window.clock_started) {
     web_window.clock_start = now;
@@ -115,7 +119,9 @@ static uint32_t web_time_ms() {
 
 uint32_t platform_get_time_ms() { return rec_clock(web_time_ms); }
 
-void web_page_ended() { web_page_ended_js(); }
+void web_page_ended(const char* message, int32_t status) { web_page_ended_js(message, status); }
+
+void web_page_refused(const char* message) { web_page_refused_js(message); }
 
 void web_page_canvas_point(double client_x, double client_y, int32_t* x, int32_t* y) {
   int32_t point[2] = {0, 0};

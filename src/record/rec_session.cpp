@@ -386,6 +386,20 @@ static void rec_pace(uint32_t reading, uint32_t (*live)()) {
   rec.pace_waited += now - start;
 }
 
+bool rec_play_due(uint32_t (*live)()) {
+  if (rec.mode != REC_PLAY || rec.used_up || rec.stopped) return false;
+  uint32_t reading = rec.last_time;
+  if (rec.run_left == 0) {
+    const rec_item& item = rec_peek();
+    if (item.kind == REC_ITEM_END) return false;
+    if (item.kind == REC_ITEM_TIME) reading = item.time;
+  }
+  const uint32_t now = live();
+  const uint32_t target = reading - rec.pace_shift;
+  if (int32_t(target - now) > int32_t(REC_PACE_MAX_WAIT_MS)) rec.pace_shift += target - now - REC_PACE_MAX_WAIT_MS;
+  return int32_t((reading - rec.pace_shift) - now) <= 0;
+}
+
 // The viewer ends the playback (Escape, the window's close, a signal): from now on the
 // clock moves on by itself and the recording is no longer followed.
 static void rec_stop_playback() {

@@ -39,6 +39,14 @@ bool rec_play_open(const char* path, bool pace, char* message, int32_t message_s
 int32_t rec_close(char* message, int32_t message_size);
 int32_t rec_mode();
 
+// Paced playback for a loop that cannot wait (the browser's, one call a frame): whether the
+// pass that reads the recording's next clock reading is due by the live clock (live() is
+// the platform's own), so that the loop runs the passes a desktop made meanwhile; a
+// recorded gap of more than a tenth of a second goes by faster, as in rec_play_open's
+// paced playback. False when nothing is being played, or the playback is at its end or
+// stopped.
+bool rec_play_due(uint32_t (*live)());
+
 // The answer the command line gives (OPT_ASK -1, windowed 0, fullscreen 1). Playing uses
 // it in place of the recording's answer (the window mode changes no frame).
 void rec_set_answer(int32_t answer);

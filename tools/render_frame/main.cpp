@@ -5,6 +5,7 @@
 //   render_frame REPLAY --every MS DIR            a picture every MS ms: DIR/frame_<ms>.png
 //   render_frame REPLAY --trace                   one line per state change and per second
 //   render_frame REPLAY --checksums               one checksum per pass
+//   render_frame REPLAY --record OUT.rec          the session as tumbler --record writes it
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +13,9 @@
 #include <string>
 
 #include "game/game.h"
+#include "platform_headless/headless_clock.h"
 #include "platform_headless/headless_harness.h"
+#include "record/record.h"
 
 struct every_state {
   uint32_t period;
@@ -40,9 +43,11 @@ static void on_trace(uint32_t t, void*) {
          game.countdown, game.outside_time, game.diamonds_collected, game.diamonds_total);
 }
 
+static uint32_t recorded_clock() { return rec_clock(headless_time_ms); }
+
 int main(int argc, char** argv) {
   if (argc < 3) {
-    fprintf(stderr, "usage: %s REPLAY TIME_MS OUT | --every MS DIR | --trace | --checksums\n", argv[0]);
+    fprintf(stderr, "usage: %s REPLAY TIME_MS OUT | --every MS DIR | --trace | --checksums | --record OUT.rec\n", argv[0]);
     return 2;
   }
   headless_replay replay;
@@ -64,6 +69,14 @@ int main(int argc, char** argv) {
     if (every.period == 0) return 2;
     options.on_pass = on_every;
     options.user = &every;
+  } else if (mode == "--record" && argc == 4) {
+    char message[REC_MESSAGE_SIZE];
+    if (!rec_record_open(argv[3], message, int32_t(sizeof message))) {
+      fputs(message, stderr);
+      return 2;
+    }
+    headless_set_clock_source(recorded_clock);
+    rec_note_answer(false);  // the headless question answers no
   } else if (argc == 4) {
     options.dump_at_ms = strtoll(argv[2], nullptr, 10);
     options.dump_path = argv[3];
@@ -73,6 +86,13 @@ int main(int argc, char** argv) {
   }
   headless_result result;
   headless_play(replay, options, &result);
+  if (mode == "--record") {
+    char message[REC_MESSAGE_SIZE];
+    if (rec_close(message, int32_t(sizeof message)) != 0) {
+      fputs(message, stderr);
+      return 1;
+    }
+  }
   if (mode == "--checksums")
     for (uint64_t c : result.checksums) printf("%016" PRIx64 "\n", c);
   fprintf(stderr, "passes %u, final state %d, level %d, leaks %d\n%s", result.passes, result.final_state,

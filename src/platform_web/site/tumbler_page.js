@@ -82,9 +82,9 @@ const tumblerPage = {
         return true;
       }, () => false);
     }
-    Promise.all([sound, screen, tumblerRuntime]).then(() => {
+    Promise.all([sound, screen, tumblerRuntime, tumblerRecording.ready]).then(() => {
       this.canvas.focus();
-      Module.callMain([]);
+      Module.callMain(tumblerRecording.args(fullscreen));
     });
   },
 };
