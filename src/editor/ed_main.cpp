@@ -11,6 +11,8 @@
 #include "os_tools/os_input.h"
 #include "os_tools/os_mem.h"
 #include "os_tools/os_util.h"
+#include "proof/proof.h"
+#include "record/record.h"
 #include "tile/tile.h"
 
 ed_state_record ed;
@@ -48,12 +50,8 @@ void ed_reparse() {
   ed.map = map_parse(ed.level.text, uint32_t(ed_level_played(&ed.level)));
 }
 
-// 64-bit FNV-1a of the level's bytes: what a proof names.
-uint64_t ed_level_checksum() {
-  uint64_t h = OS_FNV1A_START;
-  for (int32_t i = 0; i < ed.level.length; ++i) h = os_fnv1a(h, ed.level.text[i]);
-  return h;
-}
+// What a proof names: the checksum of the level's bytes as the game reads them.
+uint64_t ed_level_checksum() { return pf_level_checksum(ed.level.text, uint32_t(ed_level_played(&ed.level))); }
 
 void ed_update_proof() {
   if (ed.proof == ED_PROOF_NONE) return;
@@ -203,9 +201,16 @@ void ed_play_begin() {
   ed.mode = ED_MODE_PLAY;
   game.player = tile_make_sprite();  // as fresh as at the start of a game
   game_play_text(ed.play_text, uint32_t(ed.play_length), ed.level_index);
+  // The play is recorded from here; a win keeps it as the level's proof.
+  char message[REC_MESSAGE_SIZE] = "";
+  ed.proving = rec_proof_begin(ed.proof_path, pf_level_checksum(ed.play_text, uint32_t(ed.play_length)),
+                               ed.level_index, message, int32_t(sizeof message));
+  if (!ed.proving) ed_say("Cannot keep a proof");
 }
 
 void ed_play_end() {
+  if (ed.proving && !ed.play_won) rec_proof_drop();
+  ed.proving = false;
   ed.mode = ED_MODE_CELLS;
   game.own_text = nullptr;
   game.own_length = 0;
@@ -213,7 +218,7 @@ void ed_play_end() {
   game_change_song("start.sqt");
   ed_screen_background();
   os_set_last_key(0);
-  if (ed.play_won) ed_say("Won!");
+  if (ed.play_won) ed_say(ed.proof != ED_PROOF_NONE ? "Won! The proof is kept" : "Won!");
 }
 
 void ed_play_tick(float dt) {
@@ -224,7 +229,15 @@ void ed_play_tick(float dt) {
   game_play_tick(dt);
   g_present();
   ed.play_time += dt;
-  if (!ed.play_won && (game.game_state == GS_NEXT_LEVEL || game.game_state == GS_WON)) ed.play_won = true;
+  if (!ed.play_won && (game.game_state == GS_NEXT_LEVEL || game.game_state == GS_WON)) {
+    ed.play_won = true;
+    if (ed.proving) {  // the recording ends with this pass and becomes the proof
+      rec_proof_won();
+      ed.proof = ED_PROOF_OK;
+      ed.proof_level = pf_level_checksum(ed.play_text, uint32_t(ed.play_length));
+      ed_update_proof();
+    }
+  }
   // After its end screen the game would start the next level or go to the title.
   if (game.game_state == GS_LOAD_LEVEL || game.game_state == GS_TITLE) ed_play_end();
 }
@@ -455,6 +468,8 @@ void ed_start() {
   ed_screen_make();
   ed_screen_background();
   ed_reparse();
+  uint8_t index = 0;
+  if (rec_proof_read(ed.proof_path, &ed.proof_level, &index)) ed.proof = ED_PROOF_OK;
   ed_update_proof();
   ed.mode = ED_MODE_CELLS;
   bool found = false;  // the cursor starts on the (first) start cell
@@ -501,6 +516,8 @@ void ed_tick(float dt) {
 }
 
 void ed_stop() {
+  if (ed.proving) rec_proof_drop();
+  ed.proving = false;
   ed.open = false;  // the game's own shutdown follows
   for (ed_snapshot& s : ed.history) ed_snapshot_free(&s);
   if (ed.map.cells || ed.map.flags) map_free(&ed.map);

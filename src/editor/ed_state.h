@@ -82,6 +82,7 @@ struct ed_state_record {
   uint8_t play_text[MAP_FILE_MAX];
   int32_t play_length;
   bool play_won;
+  bool proving;      // the test-play is being recorded as a proof
   float play_time;
   // drawing
   g_image icons;     // the eight kinds at half size, side by side

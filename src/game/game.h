@@ -77,6 +77,7 @@ struct game_record {
   g_image picture;  // the level picture: one tile per cell, path row left out
   const uint8_t* own_text;  // a level given as text (game_play_text) in place of the level table's
   uint32_t own_length;
+  bool quiet;               // a silent run (a proof's check): no level picture, no sound device
   int32_t tw;       // tile size in play (read from the tile set at level start)
   int32_t th;
   // --- the player and the world

@@ -11,6 +11,7 @@
 #include "graph/g_layer.h"
 #include "graph/g_load.h"
 #include "graph/g_present.h"
+#include "proof/proof.h"
 #include "os_tools/os_clock.h"
 #include "os_tools/os_input.h"
 #include "os_tools/os_util.h"
@@ -113,6 +114,7 @@ void game_draw_status_line() {
 // --- hooks ---------------------------------------------------------------------------------
 
 void game_init() {
+  if (pf_active()) return pf_start();  // a proof played silently: straight to its level
   const bool fullscreen = platform_ask_yes_no("Use fullscreen mode", "Select display mode");
   g_init_display(fullscreen);
   game.level_index = 0;
@@ -267,11 +269,11 @@ void game_shutdown() {
   snd_stop_song(&snd_music);
   snd_free_music();
   game.player.sheet = nullptr;
-  tile_set_free();
+  if (tile_global.sheet.pixels) tile_set_free();
   if (game.mask.pixels) g_free_image(&game.mask);
   if (game.picture.pixels) g_free_image(&game.picture);
   if (game.title.pixels) g_free_image(&game.title);
   if (game.font.glyphs) g_free_font(&game.font);
   if (game.map.cells || game.map.flags) map_free(&game.map);
-  snd_deinit();
+  if (!game.quiet) snd_deinit();  // a silent run never opened the device
 }

@@ -70,7 +70,9 @@ static void level_install(map_t map) {
   game.map = map;
   const int64_t w = int64_t(map.width) * game.tw;
   const int64_t h = int64_t(map.height - 1) * game.th;
-  if (w > 0 && h > 0 && w <= INT32_MAX && h <= INT32_MAX) game.picture = g_create_image(int32_t(w), int32_t(h));
+  // A silent run draws nothing: without a picture every redraw returns at once.
+  if (!game.quiet && w > 0 && h > 0 && w <= INT32_MAX && h <= INT32_MAX)
+    game.picture = g_create_image(int32_t(w), int32_t(h));
   redraw_cells(0, 0, GAME_VIEW_COLUMNS, GAME_VIEW_ROWS);
 
   for (int32_t y = 0; y < map.height; ++y) {

@@ -66,6 +66,23 @@ bool g_init_display(bool fullscreen) {
   return opened;
 }
 
+bool g_init_offscreen() {
+  g_display* d = &g_state.display;
+  OS_ASSERT(!d->initialised);
+  *d = g_display{};
+  d->fb_width = d->window_width = G_FB_WIDTH;
+  d->fb_height = d->window_height = G_FB_HEIGHT;
+  d->tex_width = g_pow2_at_least(d->fb_width);
+  d->tex_height = g_pow2_at_least(d->fb_height);
+  d->initialised = 1;
+  g_compute_scales(d);
+  g_state.offscreen = true;
+  for (g_layer& layer : g_state.layers) g_rect_reset(&layer.g_upload_rect);
+  g_create_layer(0);
+  g_set_layer(0);
+  return true;
+}
+
 void g_deinit_display() {
   g_display* d = &g_state.display;
   os_log("g_deinit_display\n");
@@ -78,13 +95,14 @@ void g_deinit_display() {
     g_layer* layer = &g_state.layers[i];
     if (layer->image.pixels) {
       g_free_image(&layer->image);
-      r_delete_texture(i);
+      if (!g_state.offscreen) r_delete_texture(i);
     }
     // A display set up again later must create its layers afresh, not draw into freed pixels.
     layer->active = 0;
   }
   g_state.target = nullptr;
-  platform_close_window(d);
+  if (!g_state.offscreen) platform_close_window(d);
+  g_state.offscreen = false;
   d->initialised = 0;
 }
 

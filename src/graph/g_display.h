@@ -20,6 +20,10 @@ struct g_display {
 void g_set_hw_resolution(int32_t width, int32_t height);
 // Opens the window through the platform and sets up the presenter; the platform's result.
 bool g_init_display(bool fullscreen);
+// A display with no window and no presenter, for a silent run of the game (a level's proof
+// checked before the game starts): the layers are kept in memory, g_present shows nothing,
+// and g_deinit_display closes no window. Always true.
+bool g_init_offscreen();
 // Frees the layers and their textures, then closes the window (which reports leaks).
 void g_deinit_display();
 // The display description (asserts that the display is initialised).

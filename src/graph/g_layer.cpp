@@ -15,10 +15,10 @@ void g_create_layer(int32_t n) {
   if (layer->active) return;
   if (layer->image.pixels) {
     g_free_image(&layer->image);
-    r_delete_texture(n);
+    if (!g_state.offscreen) r_delete_texture(n);
   }
   layer->image = g_create_image(G_FB_WIDTH, G_FB_HEIGHT);
-  r_create_texture(n, g_pow2_at_least(G_FB_WIDTH), g_pow2_at_least(G_FB_HEIGHT));
+  if (!g_state.offscreen) r_create_texture(n, g_pow2_at_least(G_FB_WIDTH), g_pow2_at_least(G_FB_HEIGHT));
   g_mark_dirty(0, 0, 0, 0, n);
   layer->g_clear_rect = {0, G_FB_WIDTH, 0, G_FB_HEIGHT};
   layer->active = 1;

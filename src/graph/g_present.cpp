@@ -6,6 +6,10 @@
 #include "render_ogl/r_render.h"
 
 void g_present() {
+  if (g_state.offscreen) {  // nothing to show it on
+    for (g_layer& layer : g_state.layers) g_rect_reset(&layer.g_upload_rect);
+    return;
+  }
   bool changed = false;
   for (int32_t i = 0; i < G_LAYER_COUNT; ++i) {
     g_layer* layer = &g_state.layers[i];

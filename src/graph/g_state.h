@@ -8,6 +8,7 @@
 
 struct g_state_record {
   g_display display;
+  bool offscreen;           // g_init_offscreen: no window, no presenter
   int32_t requested_width;  // from g_set_hw_resolution; 0 = none asked
   int32_t requested_height;
   g_layer layers[G_LAYER_COUNT];

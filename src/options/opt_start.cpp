@@ -4,6 +4,7 @@
 #include "editor/editor.h"
 #include "map/map.h"
 #include "options/options.h"
+#include "proof/proof.h"
 #include "record/record.h"
 
 static void opt_fail(opt_record* options) {
@@ -17,6 +18,8 @@ void opt_start(opt_record* options, bool pace_playback) {
   const int32_t size = int32_t(sizeof options->message);
   // The levels first: a recording names the levels it was made with.
   if (options->levels_dir && !map_use_folder(options->levels_dir, message, size)) return opt_fail(options);
+  // Each level's proof is checked and the result said on stderr; the game plays them either way.
+  if (options->levels_dir) pf_check_folder(options->levels_dir);
   rec_set_answer(options->answer);
   if (options->record_path && !rec_record_open(options->record_path, message, size)) return opt_fail(options);
   if (options->play_path && !rec_play_open(options->play_path, pace_playback, message, size)) return opt_fail(options);

@@ -110,6 +110,13 @@ bool rec_reader_line(rec_reader* r, const char* text, int32_t length, rec_item* 
   if (r->stage < 3) return rec_header_line(r, w);
 
   int64_t a = 0, b = 0, c = 0;
+  if (rec_is(w, 0, "proof")) {
+    if (r->proof || r->timed || r->answered || r->events_seen) return rec_fail(r, "the proof line belongs right after the header");
+    if (w.count != 3 || !rec_hex(w, 1, &r->proof_level) || !rec_number(w, 2, 0, 6, &a)) return rec_fail(r, "bad proof line");
+    r->proof = true;
+    r->proof_index = int32_t(a);
+    return true;  // a header line: out->kind stays 0
+  }
   const bool was_time = r->last_was_time;
   r->last_was_time = false;
   if (rec_is(w, 0, "t")) {

@@ -4,6 +4,15 @@
 //   tumbler-recording 1        format version
 //   game 1.2.0                 the game's version that made it (named when a playback differs)
 //   levels 0123456789abcdef    64-bit FNV-1a of map0.txt .. map6.txt as the game read them
+//   proof 0123456789abcdef N   only in a level's proof (FILE.proof beside a level file, kept by
+//                  the editor from a won test-play): play starts at a level, not at the title,
+//                  at the level whose bytes (as the game reads the file) have this 64-bit
+//                  FNV-1a, played as level N (0..6: its song, its number on the status line).
+//                  The proof's first t line is the reading of the pass in which play began,
+//                  handed to every reading of that pass (the game's start); the events after
+//                  it are the keys held and the pointer as play began. A proof is checked
+//                  (proof/proof.h) by playing it silently, without its frames compared: no
+//                  title and no screen mask are drawn then.
 //   then, in the order the game read them:
 //   t MS [N]       a clock reading (ms since start), read N times in a row (N defaults to 1,
 //                  at most 1000000); readings never go back, and two t lines in a row differ
@@ -73,6 +82,9 @@ struct rec_reader {
   uint32_t last_count;
   uint32_t frames;
   bool cut;           // rec_reader_finish: the file ended in the body, without its end line
+  bool proof;         // the proof line came: a level's proof
+  uint64_t proof_level;
+  int32_t proof_index;
   char error[128];    // the first problem, with its line number
 };
 

@@ -90,7 +90,27 @@ static struct rec_state {
   uint32_t pace_waited;  // ms waited in this pass
   bool differs;
   char first_difference[160];
+  // a level's proof
+  bool proof;            // recording or playing a proof
+  bool proof_ending;     // won: the proof ends with this pass
+  char proof_path[REC_MESSAGE_SIZE];  // where it goes once won (rec.path is the new file)
+  bool start_pass;       // playing a proof: still in the pass in which play began
+  bool start_taken;      // its one reading has been taken
+  bool pass_pending;     // the next clock reading is the first of a pass
+  uint32_t pass_reading; // the first reading of the current pass (a proof starts with it)
 } rec;
+
+// Back to off, keeping what outlives a session: the command line's answer and the pass's
+// first reading.
+static void rec_reset_session() {
+  const int32_t answer = rec.given_answer;
+  const bool pending = rec.pass_pending;
+  const uint32_t reading = rec.pass_reading;
+  rec_restart();
+  rec.given_answer = answer;
+  rec.pass_pending = pending;
+  rec.pass_reading = reading;
+}
 
 void rec_restart() {
   if (rec.file) fclose(rec.file);
@@ -262,6 +282,11 @@ bool rec_play_open(const char* path, bool pace, char* message, int32_t message_s
     snprintf(message, size_t(message_size), "tumbler: %s is not a good recording: %s\n", path, reader.error);
     return false;
   }
+  if (reader.proof) {
+    rec_bytes_free(&bytes);
+    snprintf(message, size_t(message_size), "tumbler: %s is a level's proof; check it with check_levels\n", path);
+    return false;
+  }
   if (reader.levels != rec_levels_checksum()) {
     rec_bytes_free(&bytes);
     snprintf(message, size_t(message_size),
@@ -352,6 +377,9 @@ void rec_note_answer(bool fullscreen) {
 // stop, ticks and does. (Not asked here: a stop inside the first pass, while the game
 // starts, would skip its shutdown.)
 static uint32_t rec_play_clock() {
+  // A proof's first reading stands for every reading of the pass in which play began.
+  if (rec.start_pass && rec.start_taken) return rec.last_time;
+  rec.start_taken = rec.start_pass;
   while (rec.run_left == 0 && !rec.used_up && !rec.stopped) {
     const rec_item& item = rec_peek();
     if (item.kind == REC_ITEM_TIME) {
@@ -414,6 +442,10 @@ uint32_t rec_clock(uint32_t (*live)()) {
     return reading;
   }
   const uint32_t now = live();
+  if (rec.pass_pending) {
+    rec.pass_pending = false;
+    rec.pass_reading = now;
+  }
   if (rec.mode == REC_RECORD) {
     rec.last_reading = now;
     if (rec.run_open && rec.run_time == now && rec.run_count < uint32_t(REC_RUN_MAX)) {
@@ -514,7 +546,7 @@ static void rec_play_pass(bool ticked) {
         }
         framed = true;
         rec.frames++;
-        if (taken.hash != g_frame_checksum()) rec_differs("the frame differs");
+        if (!rec.proof && taken.hash != g_frame_checksum()) rec_differs("the frame differs");
       } else if (taken.kind == REC_ITEM_KEY) {
         os_key_event(uint32_t(taken.a), taken.x);
       } else if (taken.kind == REC_ITEM_QUIT) {
@@ -531,26 +563,165 @@ static void rec_play_pass(bool ticked) {
   }
 }
 
+// A won proof ends: the end line, then the new file takes the old proof's place.
+static void rec_proof_finish() {
+  rec_flush_run();
+  rec_item end{};
+  end.kind = REC_ITEM_END;
+  end.count = rec.frames;
+  rec_write(end);
+  bool kept = rec.file && !rec.write_failed;
+  if (rec.file && fclose(rec.file) != 0) kept = false;
+  rec.file = nullptr;
+  if (!kept || !platform_replace_file(rec.path, rec.proof_path)) remove(rec.path);
+  rec_reset_session();
+}
+
 void rec_pass() {
   const uint32_t ticks = os_tick_count();
   const bool ticked = ticks != rec.last_tick;
   rec.last_tick = ticks;
+  rec.pass_pending = true;
   if (rec.mode == REC_PLAY) {
     rec.pace_waited = 0;
     if (!rec.stopped) rec_play_pass(ticked);
+    rec.start_pass = false;
     if (rec.used_up) os_quit();
   } else if (rec.mode == REC_RECORD) {
     if (!rec.started) rec_start_file();  // the first pass: the game has started
-    if (!ticked) return;
-    rec_item item{};
-    item.kind = REC_ITEM_FRAME;
-    item.hash = g_frame_checksum();
-    rec.frames++;
-    rec_write_event(item);
-    // The file ends on a whole frame each time it is written out.
-    if (rec.file && rec.last_reading - rec.flushed_at >= REC_FLUSH_MS) {
-      if (fflush(rec.file) != 0) rec.write_failed = true;
-      rec.flushed_at = rec.last_reading;
+    if (ticked) {
+      rec_item item{};
+      item.kind = REC_ITEM_FRAME;
+      item.hash = g_frame_checksum();
+      rec.frames++;
+      rec_write_event(item);
+      // The file ends on a whole frame each time it is written out.
+      if (rec.file && rec.last_reading - rec.flushed_at >= REC_FLUSH_MS) {
+        if (fflush(rec.file) != 0) rec.write_failed = true;
+        rec.flushed_at = rec.last_reading;
+      }
     }
+    if (rec.proof && rec.proof_ending) rec_proof_finish();
   }
+}
+
+// --- levels' proofs --------------------------------------------------------------------------
+
+bool rec_proof_begin(const char* path, uint64_t level, uint8_t index, char* message, int32_t message_size) {
+  if (rec.mode != REC_OFF) {
+    snprintf(message, size_t(message_size), "tumbler: no proof is kept while a session is recorded or played\n");
+    return false;
+  }
+  rec_reset_session();
+  if (snprintf(rec.proof_path, sizeof rec.proof_path, "%s", path) >= int(sizeof rec.proof_path) ||
+      snprintf(rec.path, sizeof rec.path, "%s.new", path) >= int(sizeof rec.path) || !rec_can_write(rec.path)) {
+    snprintf(message, size_t(message_size), "tumbler: cannot write the proof %s\n", path);
+    rec_reset_session();
+    return false;
+  }
+  char header[160];
+  const int32_t n = snprintf(header, sizeof header, "tumbler-recording %d\ngame %s\nlevels %016llx\nproof %016llx %u\nanswer no\n",
+                             int(REC_FORMAT_VERSION), OPT_GAME_VERSION,
+                             static_cast<unsigned long long>(rec_levels_checksum()),
+                             static_cast<unsigned long long>(level), unsigned(index % MAP_LEVEL_COUNT));
+  if (!rec_bytes_add(&rec.held, header, uint32_t(n))) rec.write_failed = true;
+  rec.proof = true;
+  rec.mode = REC_RECORD;
+  rec.last_tick = os_tick_count();  // this pass's frame is not the proof's
+  rec.last_reading = rec.pass_reading;
+  // The pass in which play began: its reading, the keys held and the pointer as they are.
+  rec.run_open = true;
+  rec.run_time = rec.pass_reading;
+  rec.run_count = 1;
+  for (uint32_t code = 1; code < 256; ++code) {
+    if (os_get_key(code) == 0) continue;
+    rec_item item{};
+    item.kind = REC_ITEM_KEY;
+    item.a = int32_t(code);
+    item.x = 1;
+    rec_write_event(item);
+  }
+  const os_mouse* mouse = os_get_mouse();
+  rec.mouse = rec_item{};
+  rec.mouse.kind = REC_ITEM_MOUSE;
+  rec.mouse.a = mouse->button[0] != 0 ? 1 : 0;
+  rec.mouse.x = rec_clamp_mouse(mouse->x[0]);
+  rec.mouse.y = rec_clamp_mouse(mouse->y[0]);
+  rec.mouse_written = true;
+  rec_write_event(rec.mouse);
+  return true;
+}
+
+void rec_proof_won() {
+  if (rec.proof && rec.mode == REC_RECORD) rec.proof_ending = true;
+}
+
+void rec_proof_drop() {
+  if (!rec.proof || rec.mode != REC_RECORD) return;
+  if (rec.file) fclose(rec.file);
+  rec.file = nullptr;
+  if (rec.started) remove(rec.path);
+  rec_reset_session();
+}
+
+// Reads and checks a proof; false with a line (no line end) in message when it is none.
+static bool rec_proof_load(const char* path, rec_bytes* bytes, rec_reader* reader, rec_check* check, char* message,
+                           int32_t message_size) {
+  char said[REC_MESSAGE_SIZE];
+  if (!rec_read_file(path, bytes, said, int32_t(sizeof said))) {
+    snprintf(message, size_t(message_size), "it cannot be read");
+    return false;
+  }
+  if (!rec_check_all(reader, bytes->data, bytes->size, check)) {
+    snprintf(message, size_t(message_size), "it is not a good recording (%s)", reader->error);
+  } else if (!reader->proof) {
+    snprintf(message, size_t(message_size), "it is not a level's proof but a recording of a session");
+  } else {
+    return true;
+  }
+  rec_bytes_free(bytes);
+  return false;
+}
+
+bool rec_proof_read(const char* path, uint64_t* level, uint8_t* index) {
+  rec_bytes bytes{};
+  rec_reader reader;
+  rec_check check;
+  char message[REC_MESSAGE_SIZE];
+  if (!rec_proof_load(path, &bytes, &reader, &check, message, int32_t(sizeof message))) return false;
+  rec_bytes_free(&bytes);
+  *level = reader.proof_level;
+  *index = uint8_t(reader.proof_index);
+  return true;
+}
+
+int32_t rec_proof_play_open(const char* path, uint64_t* level, uint8_t* index, char* message, int32_t message_size) {
+  FILE* f = fopen(path, "rb");
+  if (!f) return REC_PROOF_MISSING;
+  fclose(f);
+  rec_reset_session();
+  rec_bytes bytes{};
+  rec_reader reader;
+  rec_check check;
+  if (!rec_proof_load(path, &bytes, &reader, &check, message, message_size)) return REC_PROOF_BAD;
+  rec.bytes = bytes;
+  rec.playable = check.playable;
+  rec.cut = check.cut;
+  rec.file_frames = check.frames;
+  snprintf(rec.path, sizeof rec.path, "%s", path);
+  rec_reader_begin(&rec.reader);
+  snprintf(rec.reader.game, sizeof rec.reader.game, "%s", reader.game);
+  rec.file_answer = check.answer;
+  rec.proof = true;
+  rec.start_pass = true;
+  rec.mode = REC_PLAY;
+  *level = reader.proof_level;
+  *index = uint8_t(reader.proof_index);
+  return REC_PROOF_OPEN;
+}
+
+bool rec_play_matches(char* why, int32_t why_size) {
+  if (!rec.differs) return true;
+  snprintf(why, size_t(why_size), "%s", rec.first_difference);
+  return false;
 }

@@ -83,5 +83,28 @@ void rec_pass();
 // recording, which playing checks.
 uint64_t rec_levels_checksum();
 
+// --- levels' proofs (proof/proof.h, the editor's test-play) ---------------------------------
+// Begins keeping the play that begins in this tick (with the level's set-up in the next one)
+// as the proof of the level whose bytes have the 64-bit FNV-1a `level`, played as level
+// `index`: a recording written to a new file beside `path`, with the proof line and the keys
+// held and the pointer as it begins. Only while nothing is recorded or played. False, with
+// one line in message, when the file cannot be written.
+bool rec_proof_begin(const char* path, uint64_t level, uint8_t index, char* message, int32_t message_size);
+// The level is won: the recording ends after this pass (or the next, when called after this
+// pass's rec_pass) and takes path's place as the proof.
+void rec_proof_won();
+// The play ended without a win: the new file goes, an old proof stays.
+void rec_proof_drop();
+// The level checksum and number the proof at path names; false when there is no good proof.
+bool rec_proof_read(const char* path, uint64_t* level, uint8_t* index);
+// Starts playing the proof at path (rec_play_open for proofs: no levels line checked, the
+// start pass as the format says, frames not compared). REC_PROOF_MISSING when there is no
+// file, REC_PROOF_BAD with one line (no line end) in message for a file that is no good
+// proof, REC_PROOF_OPEN with what it names.
+enum : int32_t { REC_PROOF_MISSING = -1, REC_PROOF_BAD = 0, REC_PROOF_OPEN = 1 };
+int32_t rec_proof_play_open(const char* path, uint64_t* level, uint8_t* index, char* message, int32_t message_size);
+// Playing: false once the game has left the recording, with the first place and why.
+bool rec_play_matches(char* why, int32_t why_size);
+
 // Test seam: back to off, file closed, nothing given.
 void rec_restart();

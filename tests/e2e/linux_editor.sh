@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The level editor end to end in a virtual X server: --edit a new file, a second room added,
 # a start and two diamonds put down by keys, a wall drawn with the mouse, a path of two
-# rooms, saved (the exact bytes checked), test-played to a win and back, left; then the
-# saved file played as the first level with --levels.
+# rooms, saved (the exact bytes checked), test-played to a win and back, left; the proof the
+# win left beside the level is accepted by tools/check_levels; then the saved file is played
+# as the first level with --levels, which checks the proof at start.
 # Usage: linux_editor.sh BUILD_DIR   (the folder holding the tumbler program)
 # Screenshots: test-output/e2e/ (not committed).
 set -uo pipefail
@@ -67,11 +68,22 @@ sleep 4
 shot "$id" back
 e2e_expect "back in the editor: the diamonds are there again" \
   "$(e2e_fb_count "$E2E_OUT/editor-back.txt" 64 32 64 32 "$gem")" -ge 100
+[ -f "$levels/map0.proof" ] && e2e_pass "the win is kept as map0.proof" || e2e_fail "no map0.proof after the win"
 keys Escape                          # saved, so it leaves without asking
 e2e_wait_exit "$pid" 20
 e2e_expect "editor exit code" "$E2E_CODE" -eq 0
 leftovers=$(ls "$levels" | grep -v '^map0\.txt$' | grep -v '^map0\.proof$' || true)
 [ -z "$leftovers" ] && e2e_pass "no draft or new file left beside the level" || e2e_fail "left beside the level: $leftovers"
+
+e2e_log "== the proof"
+checker=$build/tools/check_levels/check_levels
+said=$("$checker" "$levels" 2>&1); status=$?
+e2e_log "check_levels: $said"
+e2e_expect "check_levels exit status" "$status" -eq 0
+case "$said" in
+  "map0.txt: won by its proof, "*" s to spare") e2e_pass "check_levels: the proof wins the level" ;;
+  *) e2e_fail "check_levels said: $said" ;;
+esac
 
 e2e_log "== the saved level as the game's first"
 timeout 300 "$game" --windowed --scale "$scale" --levels "$levels" >"$E2E_OUT/editor-levels.log" 2>&1 &
@@ -92,6 +104,11 @@ e2e_expect "\"Next Level\": its olive curtain" "$olive" -ge 3000
 keys Escape
 e2e_wait_exit "$pid" 20
 e2e_expect "game exit code" "$E2E_CODE" -eq 0
+if grep -q "^tumbler: $levels/map0.txt: won by its proof, " "$E2E_OUT/editor-levels.log"; then
+  e2e_pass "--levels checked the proof at start"
+else
+  e2e_fail "--levels said nothing of the proof:"; cat "$E2E_OUT/editor-levels.log"
+fi
 
 [ "$E2E_FAILS" -eq 0 ] && echo "linux_editor: all passed" || echo "linux_editor: $E2E_FAILS failed"
 exit $((E2E_FAILS > 0))

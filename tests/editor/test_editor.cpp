@@ -19,7 +19,10 @@
 #include "game/game.h"
 #include "os_tools/os_clock.h"
 #include "os_tools/os_mem.h"
+#include "platform_headless/headless_clock.h"
 #include "platform_headless/headless_harness.h"
+#include "proof/proof.h"
+#include "record/record.h"
 
 namespace {
 
@@ -306,9 +309,13 @@ TEST_F(editor, UnsavedWorkIsAskedAboutKeptInTheDraftAndBroughtBack) {
   EXPECT_EQ(read_file(dir / "mine.txt"), level_text("WWWW\nWS W\nWWWW\n0"));
 }
 
-TEST_F(editor, TestPlayRunsTheGameFromTheStartToAWinAndComesBack) {
+uint32_t recorded_clock() { return rec_clock(headless_time_ms); }
+
+TEST_F(editor, TestPlayRunsTheGameFromTheStartToAWinAndKeepsItAsTheProof) {
+  headless_set_clock_source(recorded_clock);  // as every back end has it: a proof records the clock
   write_file(dir / "map3.txt", level_text("WWWWWWWWWW\nWS D     W\nWWWWWWWWWW\n0\n"));
   open("map3.txt");
+  EXPECT_EQ(ed.proof, ED_PROOF_NONE);
   press('T');
   EXPECT_EQ(ed.mode, ED_MODE_PLAY);
   wait(100);
@@ -321,13 +328,30 @@ TEST_F(editor, TestPlayRunsTheGameFromTheStartToAWinAndComesBack) {
   EXPECT_TRUE(ed.play_won);
   wait(3100);
   EXPECT_EQ(ed.mode, ED_MODE_CELLS);
-  EXPECT_STREQ(ed.message, "Won!");
+  EXPECT_STREQ(ed.message, "Won! The proof is kept");
+  EXPECT_EQ(ed.proof, ED_PROOF_OK);
+  EXPECT_FALSE(fs::exists(dir / "map3.proof.new"));
+  const std::string kept = read_file(dir / "map3.proof");
+  // A change makes the proof old; undoing it makes it the level's again.
+  press(VK_RIGHT);
+  keys("3 ");
+  EXPECT_EQ(ed.proof, ED_PROOF_OLD);
+  press('Z');
+  EXPECT_EQ(ed.proof, ED_PROOF_OK);
   // Test-play again, lost by Escape at once: back where it was.
   press('T');
   wait(200);
   press(VK_ESCAPE);
   EXPECT_EQ(ed.mode, ED_MODE_CELLS);
   EXPECT_TRUE(ed.open) << "Escape in test-play leaves the test, not the editor";
+  EXPECT_EQ(read_file(dir / "map3.proof"), kept) << "a test-play not won keeps the old proof";
+  EXPECT_FALSE(fs::exists(dir / "map3.proof.new"));
+  // The proof, checked once the game is over, wins the level as it is saved.
+  stop();
+  const pf_result checked = pf_check_file((dir / "map3.txt").string().c_str());
+  EXPECT_EQ(checked.outcome, PF_WON) << checked.text;
+  EXPECT_EQ(std::string(checked.text), "won by its proof, 4.6 s to spare") << "five seconds less the play";
+  headless_set_clock_source(nullptr);
 }
 
 TEST_F(editor, FilesThatCannotBeEditedAreRefusedWithOneLine) {
