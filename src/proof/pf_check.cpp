@@ -85,7 +85,12 @@ float pf_time_left() {
 }
 
 void pf_say(pf_result* r, const char* format, const char* detail) {
-  snprintf(r->text, sizeof r->text, format, unsigned(r->frame), detail);
+  // The detail is cut to what the line has room for, so the frame number is never lost.
+  char cut[120];
+  const size_t n = strnlen(detail, sizeof cut - 1);
+  memcpy(cut, detail, n);
+  cut[n] = '\0';
+  snprintf(r->text, sizeof r->text, format, unsigned(r->frame), cut);
 }
 
 // Back to what a fresh program has: the check must leave no trace in the game that follows.
@@ -131,7 +136,7 @@ pf_result pf_check(const uint8_t* level, uint32_t size, const char* proof_path) 
   }
   r.outcome = PF_FAILS;
   if (opened != REC_PROOF_OPEN) {
-    snprintf(r.text, sizeof r.text, "the proof fails: %s", message);
+    snprintf(r.text, sizeof r.text, "the proof fails: %.160s", message);
     pf_reset_modules();
     return r;
   }
@@ -186,7 +191,7 @@ pf_result pf_check(const uint8_t* level, uint32_t size, const char* proof_path) 
     if (r.spare < 0.0f) snprintf(r.text, sizeof r.text, "won by its proof (at frame %u), no time limit", unsigned(r.frame));
     else snprintf(r.text, sizeof r.text, "won by its proof, %.1f s to spare", double(r.spare));
   } else if (left) {
-    snprintf(r.text, sizeof r.text, "the proof fails: its play leaves the recording (%s)", failure);
+    snprintf(r.text, sizeof r.text, "the proof fails: its play leaves the recording (%.130s)", failure);
   } else {
     pf_say(&r, "the proof fails at frame %u: %s", failure);
   }
