@@ -19,7 +19,7 @@ void game_init() {}
 void game_tick(float) {}
 void game_shutdown() {}
 void g_deinit_display() {}
-static g_display bench_display{320, 240, 512, 256, 960, 720, 1.0f, 1.0f, 1, 0};
+static g_display bench_display{320, 240, 512, 256, 960, 720, 1.0f, 1.0f, 1, 0, 0};
 g_display* g_get_display() { return &bench_display; }
 static uint64_t bench_frames;
 uint64_t g_frame_checksum() { return ++bench_frames * 0x9e3779b97f4a7c15ull; }

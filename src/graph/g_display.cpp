@@ -18,10 +18,19 @@ void g_set_hw_resolution(int32_t width, int32_t height) {
 }
 
 // The picture fills the window in the tighter direction; the other scale shrinks to keep 4:3.
+// Asked for whole multiples, it is the largest one that fits, where one does.
 static void g_compute_scales(g_display* d) {
   float sx = float(d->window_width) / float(d->fb_width);
   float sy = float(d->window_height) / float(d->fb_height);
-  if (!(sx > 0.0f && sy > 0.0f)) {  // no window size: show the picture unscaled
+  const int32_t whole = d->fb_width > 0 && d->fb_height > 0
+                            ? (d->window_width / d->fb_width < d->window_height / d->fb_height
+                                   ? d->window_width / d->fb_width
+                                   : d->window_height / d->fb_height)
+                            : 0;
+  if (d->whole_multiples && whole >= 1) {
+    d->x_scale = float(whole * d->fb_width) / float(d->window_width);
+    d->y_scale = float(whole * d->fb_height) / float(d->window_height);
+  } else if (!(sx > 0.0f && sy > 0.0f)) {  // no window size: show the picture unscaled
     d->x_scale = 1.0f;
     d->y_scale = 1.0f;
   } else if (!(sx < sy)) {

@@ -14,6 +14,10 @@ struct g_display {
   float y_scale;          // share of the window height the picture covers (<= 1)
   uint8_t initialised;
   uint8_t fullscreen;
+  // Set by a platform that wants every framebuffer pixel shown as an equal square block (the
+  // browser): the picture is then the largest whole multiple of the framebuffer that fits the
+  // window, in the middle on whole pixels, rather than the largest 4:3 size.
+  uint8_t whole_multiples;
 };
 
 // Records the window size for the next g_init_display (the entry asks for 960 x 720).

@@ -1,4 +1,5 @@
-// The page's input between two passes of the loop: queued key events, held keys, the mouse.
+// The page's input between two passes of the loop: queued key events, held keys, the mouse
+// and the finger that stands for it, the focus.
 #include "platform_web/web_input.h"
 
 static struct {
@@ -10,6 +11,9 @@ static struct {
   bool mouse_pressed;
   int32_t mouse_x;
   int32_t mouse_y;
+  bool touching;     // a finger stands for the mouse; its id:
+  int32_t touch_id;
+  bool unfocused;
 } web_input;
 
 void web_input_reset() { web_input = {}; }
@@ -44,7 +48,13 @@ void web_input_focus_lost() {
     if (web_input.held[vk]) web_input_key(vk, false);
   web_input.mouse_down = false;
   web_input.mouse_pressed = false;
+  web_input.touching = false;
+  web_input.unfocused = true;
 }
+
+void web_input_focus_gained() { web_input.unfocused = false; }
+
+bool web_input_focused() { return !web_input.unfocused; }
 
 void web_input_mouse_button(bool down) {
   web_input.mouse_down = down;
@@ -54,6 +64,28 @@ void web_input_mouse_button(bool down) {
 void web_input_mouse_move(int32_t x, int32_t y) {
   web_input.mouse_x = x;
   web_input.mouse_y = y;
+}
+
+bool web_input_touch_start(int32_t id, int32_t x, int32_t y) {
+  if (web_input.touching) return false;
+  web_input.touching = true;
+  web_input.touch_id = id;
+  web_input_mouse_move(x, y);
+  web_input_mouse_button(true);
+  return true;
+}
+
+bool web_input_touch_move(int32_t id, int32_t x, int32_t y) {
+  if (!web_input.touching || id != web_input.touch_id) return false;
+  web_input_mouse_move(x, y);
+  return true;
+}
+
+bool web_input_touch_end(int32_t id) {
+  if (!web_input.touching || id != web_input.touch_id) return false;
+  web_input.touching = false;
+  web_input_mouse_button(false);
+  return true;
 }
 
 web_mouse_sample web_input_sample_mouse() {

@@ -4,14 +4,14 @@
 // --play FILE with the answer); the loop then runs one pass per animation frame, because a
 // page must give the browser back its thread between frames. Each pass is the desktop's: the
 // clock and the game, the recording's frame, then the sound blocks the browser has played
-// and at most one key event, the pads, one mouse sample. A playback runs as many passes a
-// frame as its recording made meanwhile.
+// and at most one key event, the pads (web_gamepad.cpp), one mouse sample. A playback runs
+// as many passes a frame as its recording made meanwhile. Touches on the canvas are the
+// mouse; the page's on-screen pad hands its keys in as the keyboard's.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
 #include "graph/g_display.h"
 #include "options/options.h"
-#include "pad/pad.h"
 #include "platform.h"
 #include "platform_web/web_input.h"
 #include "platform_web/web_keys.h"
@@ -25,6 +25,7 @@ static EM_BOOL on_key(int type, const EmscriptenKeyboardEvent* event, void*) {
   if (vk == 0) return EM_FALSE;
   const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
   if (down && !web_key_down_reaches_game(event->altKey)) return EM_FALSE;
+  if (down) web_input_focus_gained();
   web_input_key(vk, down);
   return web_key_claimed(vk, event->ctrlKey, event->metaKey) ? EM_TRUE : EM_FALSE;
 }
@@ -38,6 +39,7 @@ static EM_BOOL on_mouse(int type, const EmscriptenMouseEvent* event, void*) {
   web_input_mouse_move(x, y);
   if (event->button != 0) return EM_FALSE;
   if (type == EMSCRIPTEN_EVENT_MOUSEDOWN) {
+    web_input_focus_gained();
     web_input_mouse_button(true);
     return EM_TRUE;  // no text selection or drag starts on the canvas
   }
@@ -45,14 +47,50 @@ static EM_BOOL on_mouse(int type, const EmscriptenMouseEvent* event, void*) {
   return EM_FALSE;
 }
 
+// Fingers on the canvas: the first one is the mouse (web_input). The browser's own gestures
+// (scrolling, zooming, the mouse events it would make of a tap) are kept from starting here.
+static EM_BOOL on_touch(int type, const EmscriptenTouchEvent* event, void*) {
+  for (int i = 0; i < event->numTouches; ++i) {
+    const EmscriptenTouchPoint& touch = event->touches[i];
+    if (!touch.isChanged) continue;
+    const int32_t id = int32_t(touch.identifier);
+    int32_t x = 0;
+    int32_t y = 0;
+    web_page_canvas_point(double(touch.clientX), double(touch.clientY), &x, &y);
+    if (type == EMSCRIPTEN_EVENT_TOUCHSTART) {
+      web_input_focus_gained();
+      web_input_touch_start(id, x, y);
+    } else if (type == EMSCRIPTEN_EVENT_TOUCHMOVE) {
+      web_input_touch_move(id, x, y);
+    } else {
+      web_input_touch_end(id);
+    }
+  }
+  return EM_TRUE;
+}
+
 static EM_BOOL on_blur(int, const EmscriptenFocusEvent*, void*) {
   web_input_focus_lost();
   return EM_FALSE;
 }
 
-static EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
-  if (event->hidden) web_input_focus_lost();
+static EM_BOOL on_focus(int, const EmscriptenFocusEvent*, void*) {
+  web_input_focus_gained();
   return EM_FALSE;
+}
+
+static EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
+  if (event->hidden)
+    web_input_focus_lost();
+  else
+    web_input_focus_gained();
+  return EM_FALSE;
+}
+
+// A key of the page's on-screen pad (site/tumbler_page.js), taken as the keyboard's.
+extern "C" EMSCRIPTEN_KEEPALIVE void web_page_key(int vk, int down) {
+  if (down) web_input_focus_gained();
+  web_input_key(uint32_t(vk), down != 0);
 }
 
 // Registers (listening) or removes (not listening) every handler of the game.
@@ -65,17 +103,22 @@ static void web_listen(bool listening) {
   emscripten_set_mousedown_callback(WEB_CANVAS, nullptr, EM_TRUE, mouse);
   emscripten_set_mouseup_callback(window, nullptr, EM_TRUE, mouse);
   emscripten_set_mousemove_callback(window, nullptr, EM_TRUE, mouse);
+  em_touch_callback_func touch = listening ? on_touch : nullptr;
+  emscripten_set_touchstart_callback(WEB_CANVAS, nullptr, EM_TRUE, touch);
+  emscripten_set_touchmove_callback(WEB_CANVAS, nullptr, EM_TRUE, touch);
+  emscripten_set_touchend_callback(WEB_CANVAS, nullptr, EM_TRUE, touch);
+  emscripten_set_touchcancel_callback(WEB_CANVAS, nullptr, EM_TRUE, touch);
   emscripten_set_blur_callback(window, nullptr, EM_TRUE, listening ? on_blur : nullptr);
+  emscripten_set_focus_callback(window, nullptr, EM_TRUE, listening ? on_focus : nullptr);
   emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, listening ? on_visibility : nullptr);
 }
 
 void platform_take_event() {
+  web_window_follow_canvas();
   web_audio_pump();
   web_key_event event;
   if (web_input_next_key(&event)) rec_key(event.vk, event.down ? 1 : 0);
 }
-
-void platform_read_pads(pad_state*) {}
 
 bool platform_read_pointer(int32_t* button, int32_t* x, int32_t* y) {
   const web_mouse_sample mouse = web_input_sample_mouse();

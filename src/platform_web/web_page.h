@@ -14,5 +14,8 @@ uint32_t web_time_ms();
 // A pointer position in the page (CSS pixels from the viewport's corner) as drawing-buffer
 // pixels of the canvas; outside the canvas the values run below 0 or past its size.
 void web_page_canvas_point(double client_x, double client_y, int32_t* x, int32_t* y);
+// The page has given the canvas another drawing buffer (a resize, a rotation, fullscreen
+// entered or left): the presenter fits the picture into it. Once per pass.
+void web_window_follow_canvas();
 // The browser's sound output: finished blocks are handed to the audio module's block step.
 void web_audio_pump();

@@ -11,11 +11,11 @@
 #include "platform_web/web_page.h"
 #include "record/record.h"
 
-// The page sizes the canvas's drawing buffer: the requested size in a window, the whole
-// screen in fullscreen (where the page's request was granted), else the page's own size.
-// Writes the size to out[0], out[1]; true when the canvas is fullscreen.
-EM_JS(int, web_page_size_canvas, (int fullscreen, int width, int height, int* out), {
-  const size = tumblerPage.sizeCanvas(!!fullscreen, width, height);
+// The page sizes the canvas's drawing buffer by its density rule (a whole multiple of the
+// framebuffer in a window, the screen in fullscreen) and keeps it so through resizes and
+// rotations. Writes the size to out[0], out[1]; true when the page is fullscreen.
+EM_JS(int, web_page_size_canvas, (int* out), {
+  const size = tumblerPage.sizeCanvas();
   HEAP32[out >> 2] = size.width;
   HEAP32[(out >> 2) + 1] = size.height;
   return size.fullscreen ? 1 : 0;
@@ -49,10 +49,10 @@ bool platform_open_window(g_display* display) {
 
   int32_t size[2] = {display->window_width, display->window_height};
   const bool wanted_fullscreen = display->fullscreen != 0;
-  const bool fullscreen =
-      web_page_size_canvas(wanted_fullscreen ? 1 : 0, display->window_width, display->window_height, size) != 0;
+  const bool fullscreen = web_page_size_canvas(size) != 0;
   display->window_width = size[0];
   display->window_height = size[1];
+  display->whole_multiples = 1;  // in fullscreen too, every framebuffer pixel an equal block
 
   // No alpha in the canvas (the page behind must not show through where layer 0 is drawn
   // opaque), no depth or stencil, no smoothing of edges; the drawing buffer is kept after it
@@ -77,7 +77,7 @@ bool platform_open_window(g_display* display) {
   OS_ASSERT(current == EMSCRIPTEN_RESULT_SUCCESS);
 
   if (wanted_fullscreen && !fullscreen) {
-    // Refused: the canvas covers the page instead, with the 4:3 bars.
+    // Refused: the canvas stays in the page, laid out as in a window.
     display->fullscreen = 0;
     return false;
   }
@@ -118,6 +118,15 @@ uint32_t web_time_ms() {
 }
 
 uint32_t platform_get_time_ms() { return rec_clock(web_time_ms); }
+
+void web_window_follow_canvas() {
+  if (!web_window.display) return;
+  int width = 0;
+  int height = 0;
+  if (emscripten_get_canvas_element_size("#canvas", &width, &height) != EMSCRIPTEN_RESULT_SUCCESS) return;
+  if (width == web_window.display->window_width && height == web_window.display->window_height) return;
+  g_resize_display(width, height);
+}
 
 void web_page_ended(const char* message, int32_t status) { web_page_ended_js(message, status); }
 

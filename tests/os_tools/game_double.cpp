@@ -9,7 +9,7 @@ void game_double::restart() {
   order.clear();
   on_init = nullptr;
   on_tick = nullptr;
-  display = g_display{320, 240, 512, 256, 960, 720, 1.0f, 1.0f, 1, 0};
+  display = g_display{320, 240, 512, 256, 960, 720, 1.0f, 1.0f, 1, 0, 0};
   display_known = true;
   os_clock_restart();
   os_input_restart();

@@ -5,7 +5,7 @@
 #include "platform.h"
 #include "platform_sdl/sdl_window.h"
 
-static g_display stub_display = {320, 240, 512, 256, 960, 720, 1.0f, 1.0f, 1, 0};
+static g_display stub_display = {320, 240, 512, 256, 960, 720, 1.0f, 1.0f, 1, 0, 0};
 
 void game_init() {}
 void game_tick(float) {}

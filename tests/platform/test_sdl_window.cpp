@@ -17,7 +17,7 @@
 namespace {
 
 g_display requested(bool fullscreen) {
-  return g_display{320, 240, 512, 256, 960, 720, 1.0f, 1.0f, 1, uint8_t(fullscreen ? 1 : 0)};
+  return g_display{320, 240, 512, 256, 960, 720, 1.0f, 1.0f, 1, uint8_t(fullscreen ? 1 : 0), 0};
 }
 
 class SdlWindow : public ::testing::Test {

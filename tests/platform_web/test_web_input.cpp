@@ -7,6 +7,7 @@
 
 #include "platform_web/web_input.h"
 #include "platform_web/web_keys.h"
+#include "platform_web/web_pad.h"
 
 namespace {
 
@@ -112,6 +113,61 @@ TEST_F(WebInput, AFullQueueDropsDownsButNeverAnUp) {
   EXPECT_TRUE(got[255].vk == 0x43 && got[255].down);
   EXPECT_TRUE(got[256].vk == 0x41 && !got[256].down);
   EXPECT_TRUE(got[257].vk == 0x43 && !got[257].down);
+}
+
+// The first finger is the mouse; a second one meanwhile (a thumb on the pad) moves nothing
+// and lifting it lets nothing go; losing the focus lets the finger go too.
+TEST_F(WebInput, TheFirstFingerIsTheMouse) {
+  EXPECT_TRUE(web_input_touch_start(7, 900, 360));
+  EXPECT_FALSE(web_input_touch_start(8, 10, 10));
+  EXPECT_FALSE(web_input_touch_move(8, 20, 20));
+  EXPECT_TRUE(web_input_touch_move(7, 930, 300));
+  EXPECT_FALSE(web_input_touch_end(8));
+  web_mouse_sample held = web_input_sample_mouse();
+  EXPECT_TRUE(held.held);
+  EXPECT_EQ(held.x, 930);
+  EXPECT_EQ(held.y, 300);
+  EXPECT_TRUE(web_input_touch_end(7));
+  EXPECT_FALSE(web_input_sample_mouse().held);
+  // A tap between two samples still counts once, as a click does.
+  EXPECT_TRUE(web_input_touch_start(9, 100, 100));
+  EXPECT_TRUE(web_input_touch_end(9));
+  EXPECT_TRUE(web_input_sample_mouse().held);
+  EXPECT_FALSE(web_input_sample_mouse().held);
+  EXPECT_TRUE(web_input_touch_start(10, 5, 5));
+  EXPECT_TRUE(web_input_focused());
+  web_input_focus_lost();
+  EXPECT_FALSE(web_input_focused());
+  EXPECT_FALSE(web_input_sample_mouse().held);
+  EXPECT_FALSE(web_input_touch_end(10));
+  EXPECT_TRUE(web_input_touch_start(11, 5, 5));  // the next finger is the mouse again
+  web_input_focus_gained();
+  EXPECT_TRUE(web_input_focused());
+}
+
+// The standard mapping's buttons and the left stick, in the desktop's axis units.
+TEST(WebPad, ReadingsBecomePadStates) {
+  struct {
+    web_pad_reading reading;
+    pad_state state;
+  } const cases[] = {
+      {{0, 0.0, 0.0}, {0, 0, 0}},
+      {{WEB_PAD_UP | WEB_PAD_DOWN | WEB_PAD_LEFT | WEB_PAD_RIGHT, 0, 0}, {PAD_UP | PAD_DOWN | PAD_LEFT | PAD_RIGHT, 0, 0}},
+      {{WEB_PAD_A | WEB_PAD_B | WEB_PAD_X | WEB_PAD_Y, 0, 0}, {PAD_A | PAD_B | PAD_X | PAD_Y, 0, 0}},
+      {{WEB_PAD_START | WEB_PAD_BACK, 0, 0}, {PAD_START | PAD_BACK, 0, 0}},
+      {{0xFFFF00F0u & ~(WEB_PAD_BACK | WEB_PAD_START | WEB_PAD_UP | WEB_PAD_DOWN | WEB_PAD_LEFT | WEB_PAD_RIGHT), 0, 0},
+       {0, 0, 0}},  // shoulders, triggers, stick presses, the home button: no key
+      {{0, 1.0, -1.0}, {0, 32767, -32767}},
+      {{0, -1.5, 2.0}, {0, -32768, 32767}},
+      {{0, 0.25, -0.2441}, {0, 8192, -7998}},  // 0.25 is past the dead zone (8000), -0.2441 inside
+      {{0, 0.0 / 0.0, 0.5}, {0, 0, 16384}},
+  };
+  for (const auto& c : cases) {
+    const pad_state got = web_pad_state(c.reading);
+    EXPECT_EQ(got.buttons, c.state.buttons) << c.reading.pressed;
+    EXPECT_EQ(got.stick_x, c.state.stick_x) << c.reading.axis_x;
+    EXPECT_EQ(got.stick_y, c.state.stick_y) << c.reading.axis_y;
+  }
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ struct gl_window : ::testing::Test {
       ADD_FAILURE() << "no OpenGL context";
       return false;
     }
-    display = {320, 240, 512, 256, width, height, x_scale, y_scale, 1, 0};
+    display = {320, 240, 512, 256, width, height, x_scale, y_scale, 1, 0, 0};
     return true;
   }
   void skip(const char* why) { GTEST_SKIP() << why; }
