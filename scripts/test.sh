@@ -29,6 +29,8 @@ echo "== recordings in the browser"
 # Besides a replay recorded on Linux, the Linux run's kill -9 recording (cut short) plays too.
 native=test-output/e2e/recordings/killed.rec
 python3 tests/e2e/web_recordings.py build-web/site build $([ -f "$native" ] && echo "$native")
+echo "== the level editor and shared levels in the browser"
+python3 tests/e2e/web_editor.py build-web/site
 echo "== whole-game replay on WebAssembly"
 bash scripts/test-web-replay.sh build
 # The Debian package made from this build and the web zip from the browser build, checked

@@ -124,7 +124,8 @@ extern const game_level GAME_LEVELS[GAME_LEVEL_COUNT];
 const char* game_state_name(int32_t state);
 // Enters the title screen: forgets the last key, plays "start.sqt".
 void title_enter();
-// The level's last diamond was taken: "Next Level", or "You Did IT!" after the seventh.
+// The level's last diamond was taken: "Next Level", or "You Did IT!" after the seventh (after
+// the one, for a level given alone: map_level_count).
 void level_complete();
 // The player died or ran out of time: " Game Over"; the same level is replayed afterwards.
 void game_over();

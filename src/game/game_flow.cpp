@@ -60,7 +60,7 @@ void level_complete() {
   game.level_index++;
   game.end_timer = 0.0f;
   game.game_state = GS_NEXT_LEVEL;
-  if (game.level_index >= GAME_LEVEL_COUNT) {
+  if (game.level_index >= map_level_count()) {  // one level alone (--level) is the last
     game.level_index = 0;
     game.game_state = GS_WON;
   }

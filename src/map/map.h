@@ -71,3 +71,14 @@ constexpr const char* MAP_LEVEL_FILES[MAP_LEVEL_COUNT] = {
 // bad file or a folder that holds none of the seven; then nothing is put in place.
 enum : int32_t { MAP_FILE_MAX = 64 * 1024 };
 bool map_use_folder(const char* folder, char* message, int32_t message_size);
+
+// One level file as the whole game (a shared level): read and checked as map_use_folder does
+// a file, it takes map0.txt's place, and winning it ends the game as the last level does
+// (map_level_count is then 1). False, with one line naming the file, and nothing changed,
+// for a file that is missing or bad.
+bool map_use_file(const char* path, char* message, int32_t message_size);
+// How many levels a game has: MAP_LEVEL_COUNT, or 1 after map_use_file.
+int32_t map_level_count();
+// Test seam: map_use_file's one-level game off again (the override stays until
+// file_clear_overrides).
+void map_forget_file();

@@ -1,5 +1,6 @@
 // Levels from a folder (map_use_folder): players edit map0.txt .. map6.txt in a text editor
-// and the game reads them in place of its own.
+// and the game reads them in place of its own. One level file alone (map_use_file, a shared
+// level) takes the first level's place and is then the whole game.
 #include <cstdio>
 #include <cstring>
 
@@ -10,15 +11,19 @@ static struct {
   uint8_t data[MAP_LEVEL_COUNT][MAP_FILE_MAX];
   uint32_t size[MAP_LEVEL_COUNT];
   bool present[MAP_LEVEL_COUNT];
+  bool single;  // map_use_file: one level is the whole game
 } map_folder;
 
-// Reads the file at path into slot k. -1: not there; 0: too large; 1: read.
+// Reads the file at path into slot k. -1: not there; 0: too large; 1: read; 2: there but
+// it cannot be read (a folder opens, but does not read).
 static int32_t map_folder_read(const char* path, int32_t k) {
   FILE* f = fopen(path, "rb");
   if (!f) return -1;
   const size_t n = fread(map_folder.data[k], 1, MAP_FILE_MAX, f);
-  const bool more = n == size_t(MAP_FILE_MAX) && getc(f) != EOF;
+  const bool failed = ferror(f) != 0;
+  const bool more = !failed && n == size_t(MAP_FILE_MAX) && getc(f) != EOF;
   fclose(f);
+  if (failed) return 2;
   // Editors end a file with a line break; the path line is the last line all the same.
   uint32_t size = uint32_t(n);
   while (size > 0 && (map_folder.data[k][size - 1] == '\r' || map_folder.data[k][size - 1] == '\n')) --size;
@@ -65,7 +70,9 @@ bool map_use_folder(const char* folder, char* message, int32_t message_size) {
     const int32_t read = map_folder_read(path, k);
     map_folder.present[k] = read > 0;
     if (read < 0) continue;
-    const char* problem = read == 0 ? "is larger than 64 KB" : map_folder_problem(map_folder.data[k], map_folder.size[k]);
+    const char* problem = read == 0   ? "is larger than 64 KB"
+                          : read == 2 ? "cannot be read"
+                                      : map_folder_problem(map_folder.data[k], map_folder.size[k]);
     if (problem) {
       snprintf(message, size_t(message_size), "tumbler: %s %s\n", path, problem);
       return false;
@@ -80,3 +87,21 @@ bool map_use_folder(const char* folder, char* message, int32_t message_size) {
     if (map_folder.present[k]) file_override(MAP_LEVEL_FILES[k], map_folder.data[k], map_folder.size[k]);
   return true;
 }
+
+bool map_use_file(const char* path, char* message, int32_t message_size) {
+  const int32_t read = map_folder_read(path, 0);
+  const char* problem = read < 0 || read == 2 ? "cannot be read"
+                        : read == 0            ? "is larger than 64 KB"
+                                    : map_folder_problem(map_folder.data[0], map_folder.size[0]);
+  if (problem) {
+    snprintf(message, size_t(message_size), "tumbler: %s %s\n", path, problem);
+    return false;
+  }
+  file_override(MAP_LEVEL_FILES[0], map_folder.data[0], map_folder.size[0]);
+  map_folder.single = true;
+  return true;
+}
+
+int32_t map_level_count() { return map_folder.single ? 1 : MAP_LEVEL_COUNT; }
+
+void map_forget_file() { map_folder.single = false; }

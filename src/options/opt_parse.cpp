@@ -13,6 +13,7 @@ static const char OPT_HELP_TEXT[] =
     "  --record FILE   write the session to FILE as it is played\n"
     "  --play FILE     play a recorded session back, then end\n"
     "  --levels DIR    read map0.txt ... map6.txt from DIR where present\n"
+    "  --level FILE    play only the level in FILE (a shared level)\n"
     "  --edit FILE     make or change the level in FILE with the level editor\n"
     "  --help          show this text\n"
     "  --version       show the version\n"
@@ -94,6 +95,7 @@ opt_record opt_parse(int32_t count, const char* const* args) {
     const char** path = strcmp(a, "--record") == 0  ? &r.record_path
                         : strcmp(a, "--play") == 0  ? &r.play_path
                         : strcmp(a, "--levels") == 0 ? &r.levels_dir
+                        : strcmp(a, "--level") == 0  ? &r.level_path
                         : strcmp(a, "--edit") == 0   ? &r.edit_path
                                                      : nullptr;
     if (!path) return opt_error("unknown option \"%s\" (see --help)", a);
@@ -104,6 +106,7 @@ opt_record opt_parse(int32_t count, const char* const* args) {
     ++i;
   }
   if (r.record_path && r.play_path) return opt_error("--record and --play cannot be used together");
+  if (r.levels_dir && r.level_path) return opt_error("--levels and --level cannot be used together");
   if (r.edit_path && (r.record_path || r.play_path))
     return opt_error("--edit cannot be used with %s", r.record_path ? "--record" : "--play");
   return r;

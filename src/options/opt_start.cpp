@@ -20,6 +20,7 @@ void opt_start(opt_record* options, bool pace_playback) {
   if (options->levels_dir && !map_use_folder(options->levels_dir, message, size)) return opt_fail(options);
   // Each level's proof is checked and the result said on stderr; the game plays them either way.
   if (options->levels_dir) pf_check_folder(options->levels_dir);
+  if (options->level_path && !map_use_file(options->level_path, message, size)) return opt_fail(options);
   rec_set_answer(options->answer);
   if (options->record_path && !rec_record_open(options->record_path, message, size)) return opt_fail(options);
   if (options->play_path && !rec_play_open(options->play_path, pace_playback, message, size)) return opt_fail(options);

@@ -36,6 +36,7 @@ struct opt_record {
   const char* record_path;  // --record FILE, else null (points into the argument list)
   const char* play_path;    // --play FILE
   const char* levels_dir;   // --levels DIR
+  const char* level_path;   // --level FILE: that one level is the game
   const char* edit_path;    // --edit FILE: the level editor instead of the game
   char message[OPT_MESSAGE_SIZE];  // help, version or the error line, ending in a newline
 };
@@ -62,7 +63,7 @@ const opt_record* opt_get();
 // The window size to ask for: 960 x 720, or scale x 320 by scale x 240.
 void opt_window_size(int32_t* width, int32_t* height);
 
-// Starts what the options ask for, before the game: the levels folder, then recording or
+// Starts what the options ask for, before the game: the levels folder or the one level, then recording or
 // playback (real-time when pace_playback), the start answer. On a failure the record turns
 // into OPT_ERROR with one line and exit status 2, and nothing is left started. Keeps the
 // options for opt_get.

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "file/file.h"
+#include "map/map.h"
 #include "sound/sound.h"
 
 #include "game_test_support.h"
@@ -153,6 +155,35 @@ TEST_F(flow, WinningTheSeventhShowsYouDidItAndStartsOverWithTheFirst) {
   passes(1);
   EXPECT_EQ(game.map.width, 20);  // "map0.txt"
   EXPECT_EQ(game.diamonds_total, 2);
+}
+
+// A level given alone (--level) is the whole game: winning it is winning the game, and the
+// next game plays it again.
+TEST_F(flow, WinningTheOneLevelGivenAloneShowsYouDidIt) {
+  const char* path = "tumbler_flow_one_level.txt";
+  FILE* f = fopen(path, "wb");
+  ASSERT_NE(f, nullptr);
+  fputs("WWWW\r\nWSDW\r\nWWWW\r\n0", f);
+  fclose(f);
+  char message[256] = "";
+  ASSERT_TRUE(map_use_file(path, message, int32_t(sizeof message))) << message;
+  tap(VK_SPACE);
+  passes(1);
+  EXPECT_EQ(game.map.width, 4);
+  EXPECT_EQ(game.level_index, 0);
+  level_complete();
+  EXPECT_EQ(game.game_state, GS_WON);
+  EXPECT_EQ(game.level_index, 0);
+  passes(1);
+  EXPECT_TRUE(text_at("You Did IT!", 70, 111));
+  passes(190);
+  EXPECT_EQ(game.game_state, GS_TITLE);
+  tap(VK_SPACE);
+  passes(1);
+  EXPECT_EQ(game.map.width, 4);
+  map_forget_file();
+  file_clear_overrides();
+  remove(path);
 }
 
 TEST_F(flow, CountdownDigitStandsInTheMiddle) {

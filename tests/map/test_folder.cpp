@@ -89,4 +89,41 @@ TEST(LevelFolder, TrailingLineEndsAreDropped) {
   }
 }
 
+// One level file alone is the whole game: it takes map0.txt's place and the game has one
+// level; a missing or bad file changes nothing.
+TEST(LevelFile, OneFileIsTheWholeGame) {
+  const fs::path dir = folder_with("shared.txt", LEVEL + "\r\n");
+  const file_handle embedded = file_open("map0.txt");
+  char message[256] = "";
+  const struct {
+    std::string path;
+    const char* why;
+  } bad[] = {
+      {(dir / "none.txt").string(), "none.txt cannot be read\n"},
+      {dir.string(), " cannot be read\n"},  // a folder opens but does not read
+  };
+  for (const auto& c : bad) {
+    message[0] = 0;
+    EXPECT_FALSE(map_use_file(c.path.c_str(), message, int32_t(sizeof message))) << c.path;
+    const std::string said = message;
+    EXPECT_EQ(said.rfind("tumbler: ", 0), 0u) << said;
+    EXPECT_NE(said.find(c.why), std::string::npos) << said;
+    EXPECT_EQ(file_open("map0.txt").data, embedded.data);
+    EXPECT_EQ(map_level_count(), MAP_LEVEL_COUNT);
+  }
+  std::ofstream(dir / "bad.txt", std::ios::binary) << "WWWW\r\nW  D\r\nWWWW\r\n1";
+  EXPECT_FALSE(map_use_file((dir / "bad.txt").string().c_str(), message, int32_t(sizeof message)));
+  EXPECT_NE(std::string(message).find("bad.txt has no start cell (S) in its rooms\n"), std::string::npos) << message;
+  EXPECT_EQ(map_level_count(), MAP_LEVEL_COUNT);
+
+  ASSERT_TRUE(map_use_file((dir / "shared.txt").string().c_str(), message, int32_t(sizeof message))) << message;
+  EXPECT_EQ(map_level_count(), 1);
+  const file_handle map0 = file_open("map0.txt");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(map0.data), map0.size), LEVEL);
+  map_forget_file();
+  file_clear_overrides();
+  EXPECT_EQ(map_level_count(), MAP_LEVEL_COUNT);
+  fs::remove_all(dir);
+}
+
 }  // namespace

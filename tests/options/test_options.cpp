@@ -45,6 +45,9 @@ TEST(Options, CommandLinesAndWhatTheyStart) {
        "tumbler: --record and --play cannot be used together\n"},
       {{"--windowed", "--fullscreen"}, OPT_ERROR, OPT_ASK, 0, nullptr, nullptr, nullptr,
        "tumbler: --fullscreen and --windowed cannot be used together\n"},
+      {{"--levels", "mine", "--level", "a.txt"}, OPT_ERROR, OPT_ASK, 0, nullptr, nullptr, nullptr,
+       "tumbler: --levels and --level cannot be used together\n"},
+      {{"--level"}, OPT_ERROR, OPT_ASK, 0, nullptr, nullptr, nullptr, "tumbler: --level needs a file name\n"},
       {{"--edit"}, OPT_ERROR, OPT_ASK, 0, nullptr, nullptr, nullptr, "tumbler: --edit needs a file name\n"},
       {{"--edit", "a.txt", "--edit", "b.txt"}, OPT_ERROR, OPT_ASK, 0, nullptr, nullptr, nullptr, "tumbler: --edit is given twice\n"},
       {{"--edit", "a.txt", "--record", "b"}, OPT_ERROR, OPT_ASK, 0, nullptr, nullptr, nullptr,
@@ -82,6 +85,14 @@ TEST(Options, EditNamesTheLevelFileAndIsInTheHelp) {
   const char* help[] = {"tumbler", "--help"};
   EXPECT_NE(std::string(opt_parse(2, help).message).find("  --edit FILE     make or change the level in FILE"),
             std::string::npos);
+}
+
+TEST(Options, LevelNamesTheOneLevelFile) {
+  const char* args[] = {"tumbler", "--record", "a.rec", "--level", "/shared.txt"};
+  const opt_record r = opt_parse(5, args);
+  ASSERT_EQ(r.action, OPT_RUN);
+  EXPECT_STREQ(r.level_path, "/shared.txt");
+  EXPECT_STREQ(r.record_path, "a.rec");
 }
 
 TEST(Options, WindowSizeFollowsTheScale) {

@@ -9,6 +9,8 @@ const TUMBLER_FB = [320, 240];
 const TUMBLER_PAD_GROUP = 180;
 const TUMBLER_PAD_MARGIN = 12;
 const TUMBLER_PAD_ROOM = TUMBLER_PAD_GROUP + 2 * TUMBLER_PAD_MARGIN;
+// Room the editor's bar takes above the picture while the editor runs (tumbler_level.js).
+const TUMBLER_BAR_ROOM = 56;
 // The virtual-key codes the pad's keys stand for, by KeyboardEvent.code.
 const TUMBLER_PAD_VK = {ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28, Space: 0x20, Escape: 0x1B};
 
@@ -34,6 +36,7 @@ const tumblerPage = {
   starting: false,     // the question has been answered
   running: false,      // main has been called and the game has not ended
   touchSeen: false,    // a finger has touched the page: the pad is shown from then on
+  barShown: false,     // the editor's bar is above the picture
   // Where the canvas's drawing buffer is shown, in CSS pixels of the viewport (set by layout).
   shown: {left: 0, top: 0, width: 960, height: 720},
 
@@ -72,8 +75,9 @@ const tumblerPage = {
       // The space for the picture: the viewport, less the pad's room where the pad is shown.
       const portrait = view[1] >= view[0];
       const pad = this.touchSeen;
-      const space = [0, 0, view[0], view[1]];  // CSS pixels: left, top, width, height
-      if (pad && portrait) space[3] = Math.max(0, view[1] - TUMBLER_PAD_ROOM);
+      const bar = this.barShown ? TUMBLER_BAR_ROOM : 0;
+      const space = [0, bar, view[0], view[1] - bar];  // CSS pixels: left, top, width, height
+      if (pad && portrait) space[3] = Math.max(0, space[3] - TUMBLER_PAD_ROOM);
       if (pad && !portrait) {
         space[0] = TUMBLER_PAD_ROOM;
         space[2] = Math.max(0, view[0] - 2 * TUMBLER_PAD_ROOM);
@@ -83,7 +87,7 @@ const tumblerPage = {
       // Centred in the space; in portrait the picture and the pad below it are centred as one.
       const height = pad && portrait ? buffer[1] + TUMBLER_PAD_ROOM * dpr : buffer[1];
       const at = [Math.round(space[0] * dpr + (space[2] * dpr - buffer[0]) / 2),
-                  Math.max(0, Math.round((view[1] * dpr - height) / 2))];
+                  Math.round(bar * dpr + Math.max(0, ((view[1] - bar) * dpr - height) / 2))];
       style.width = buffer[0] + 'px';
       style.height = buffer[1] + 'px';
       style.transform = 'scale(' + 1 / dpr + ') translate(' + at[0] + 'px, ' + at[1] + 'px)';
@@ -179,6 +183,7 @@ const tumblerPage = {
   },
 
   ended() {
+    tumblerLevel.ended();
     this.hasEnded = true;
     this.running = false;
     document.getElementById('confirm-end').hidden = true;
@@ -228,10 +233,11 @@ const tumblerPage = {
     this.answeredAt = performance.now();
     this.fullscreen = fullscreen;
     // Both must start inside the click: browsers allow sound and fullscreen only then. On a
-    // touch screen the stage goes fullscreen, so that the pad stays in view.
+    // touch screen (and for the editor, with its bar) the stage goes fullscreen, so that the
+    // pad (and the bar) stay in view.
     const sound = tumblerAudio.start();
     let screen = Promise.resolve(false);
-    const element = this.touchSeen ? this.stage : this.canvas;
+    const element = this.touchSeen || tumblerLevel.editing ? this.stage : this.canvas;
     if (fullscreen && element.requestFullscreen) {
       screen = element.requestFullscreen().then(() => {
         // Escape then reaches the game (holding it still leaves fullscreen).
@@ -242,7 +248,9 @@ const tumblerPage = {
     Promise.all([sound, screen, tumblerRuntime, tumblerRecording.ready]).then(() => {
       this.canvas.focus();
       this.running = true;
-      Module.callMain(tumblerRecording.args(fullscreen));
+      const level = tumblerLevel;
+      level.started();
+      Module.callMain(level.editing ? level.editArgs(fullscreen) : level.gameArgs(tumblerRecording.args(fullscreen)));
     });
   },
 };

@@ -79,7 +79,10 @@ const tumblerRecording = {
     this.result = message.trim();
     this.status = 2;
     tumblerPage.ended();
-    document.querySelector('#ended > p').textContent = 'This recording cannot be played.';
+    const linked = tumblerLevel.linked && !this.playing && !tumblerLevel.editing;
+    if (linked) history.replaceState(null, '', location.pathname + location.search);  // Play again: the game
+    document.querySelector('#ended > p').textContent = this.playing ? 'This recording cannot be played.'
+      : linked ? "This link's level cannot be played." : 'The editor cannot start.';
     const result = document.getElementById('rec-result');
     result.textContent = this.result.replace(/^tumbler: /, '');
     result.hidden = false;
