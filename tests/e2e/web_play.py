@@ -549,7 +549,7 @@ def run_density(browser, base):
     button(15, True)  # the d-pad's right
     page.b.pump(0.3)
     button(15, False)
-    page.b.pump(0.3)
+    settle(page, 0.3, frames=8)
     stepped = page.picture()
     check_moved(level, stepped)
     # Let go while held, the arrow must not walk on (held, the player would cross a cell
@@ -588,8 +588,9 @@ def check_hidden_tab(browser, page):
     for _ in range(10):
         page.b.pump(0.1)
         queued.append(page.eval("[tumblerAudio.sent, tumblerAudio.done, tumblerPage.frames]"))
+    settle(page, 0, frames=3)
     shown = page.picture()
-    page.b.pump(0.5)
+    settle(page, 0.5, frames=8)
     standing = page.picture()
     page.key("ArrowRight", False)
     check("shown again, the loop goes on", queued[-1][2] - queued[0][2] >= 5, "%d frames" % (queued[-1][2] - queued[0][2]))
@@ -651,11 +652,11 @@ def run_phone(browser, base):
     level = page.picture()
     check_level(level)
     page.touch_picture(300, 120, 0.35)  # held in the right band
-    page.b.pump(0.3)
+    settle(page, 0.3, frames=8)
     steered = page.picture()
     check_moved(level, steered)
     page.touch_tap("#pad-right", 0.35)
-    page.b.pump(0.3)
+    settle(page, 0.3, frames=8)
     page.screenshot("phone-level")
     check_moved(steered, page.picture())
 
@@ -799,9 +800,9 @@ def run_no(browser, base, render_song):
     page.key("ArrowRight", True)
     page.b.pump(0.05)
     page.eval("window.dispatchEvent(new FocusEvent('blur'))")
-    page.b.pump(0.8)  # the one step takes 0.2 s; a loaded machine draws few frames a second
+    settle(page, 0.8, frames=8)  # the one step takes 0.2 s; a loaded machine draws few frames a second
     stopped = Frame(page.canvas(), 0, 0, 3)
-    page.b.pump(0.5)
+    settle(page, 0.5, frames=8)
     standing = Frame(page.canvas(), 0, 0, 3)
     page.key("ArrowRight", False)
     drift = abs((standing.mean_x(cap) - standing.mean_x(gem)) - (stopped.mean_x(cap) - stopped.mean_x(gem)))
@@ -810,7 +811,7 @@ def run_no(browser, base, render_song):
     page.key("ArrowRight", True)
     page.b.pump(0.3)
     page.key("ArrowRight", False)
-    page.b.pump(0.3)
+    settle(page, 0.3, frames=8)
     page.screenshot("no-moved")
     check_moved(standing, Frame(page.canvas(), 0, 0, 3))
     check("Space and the arrows do not scroll the page",
