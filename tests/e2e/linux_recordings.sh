@@ -131,10 +131,17 @@ for how in Escape TERM; do
   took=$(ms_since "$asked")
   kill "$watchdog" 2>/dev/null; wait "$watchdog" 2>/dev/null
   e2e_expect "hang: ended $took ms after $how" "$took" -le 500
-  # The clock stood still all the while, so the game never ticked: nothing differed.
-  e2e_expect "hang ($how): exit code" "$code" -eq 0
-  if grep -qF "played $out/hang.rec: 0 frames, all as recorded" "$out/hang-$how.log"; then e2e_pass "hang ($how): 0 frames"
-  else e2e_fail "hang ($how): $(cat "$out/hang-$how.log")"; fi
+  # The clock stands still for a million passes at a time. A machine whose loop is slower
+  # than that in the two seconds before the stop never ticked (nothing differed, status 0);
+  # a faster one ticked once the first million readings were used up, where the file has no
+  # frame (status 1, "differs ... at frame 1"). Either is the right answer: what counts here
+  # is that the stop ended it.
+  log=$(cat "$out/hang-$how.log")
+  if [ "$code" -eq 0 ] && grep -qF "played $out/hang.rec: 0 frames, all as recorded" <<<"$log"; then
+    e2e_pass "hang ($how): 0 frames, the clock never moved"
+  elif [ "$code" -eq 1 ] && grep -qF "hang.rec differs from the recording: the game ticked where the recording did not at frame 1" <<<"$log"; then
+    e2e_pass "hang ($how): the clock moved on after a million passes and the first tick differs"
+  else e2e_fail "hang ($how): exit code $code: $log"; fi
 done
 e2e_cleanup
 
