@@ -182,8 +182,10 @@ pf_result pf_check(const uint8_t* level, uint32_t size, const char* proof_path) 
     running = os_frame_tick();
   }
   if (!failure && r.outcome != PF_WON) failure = "its recording ends before the level is won";
-  // The game is shut down as it would be: a quit, one more tick, the shutdown.
-  os_quit();
+  // The game is shut down as it would be: a quit, one more tick, the shutdown. The playback
+  // is stopped, not only the game: a play that left the recording halfway through a run of
+  // equal readings would otherwise see the clock stand still and never reach its shutdown.
+  rec_quit();
   for (int32_t i = 0; i < 4 && running; ++i) running = os_frame_tick();
   pf.active = false;
   pf_reset_modules();
